@@ -1,0 +1,20 @@
+# Common settings for every target of the project.
+
+function(fairholm_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra)
+    if(FAIRHOLM_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endfunction()
+
+# The engine's arithmetic is 32-bit two's complement and relies on wrap-around
+# (fixed-point sums, hashes of layout keys, tick differences). -fwrapv makes signed
+# overflow defined for everything that is compiled against the engine; it is PUBLIC
+# so that inline arithmetic in engine headers behaves the same in tests and tools.
+function(fairholm_library target)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_options(${target} PUBLIC -fwrapv)
+    fairholm_warnings(${target})
+endfunction()
