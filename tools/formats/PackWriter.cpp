@@ -18,14 +18,17 @@ void PackWriter::putVarInt(std::vector<uint8_t>& out, uint32_t value) {
     out.push_back(groups[0]);
 }
 
-int PackWriter::alphaLevel(uint32_t alpha) { return static_cast<int>((alpha * 7 + 127) / 255); }
+int PackWriter::alphaLevel(uint32_t alpha) {
+    return static_cast<int>((alpha * 7 + 127) / 255);
+}
 
 uint32_t PackWriter::expectedPixel(uint32_t argb) {
     const int level = alphaLevel(argb >> 24);
     if (level == 0) {
         return 0;
     }
-    const uint32_t colour = (((argb >> 19) & 31) << 19) | (((argb >> 11) & 31) << 11) | (((argb >> 3) & 31) << 3);
+    const uint32_t colour =
+        (((argb >> 19) & 31) << 19) | (((argb >> 11) & 31) << 11) | (((argb >> 3) & 31) << 3);
     return level == 7 ? 0xFF000000u | colour : (static_cast<uint32_t>(level) << 29) | colour;
 }
 
@@ -118,11 +121,13 @@ std::vector<uint8_t> PackWriter::encodeAlphaRuns(const std::vector<uint32_t>& ar
     return out;
 }
 
-void PackWriter::addRunLength(int width, int height, int anchorX, int anchorY, const std::vector<uint32_t>& argb) {
+void PackWriter::addRunLength(int width, int height, int anchorX, int anchorY,
+                              const std::vector<uint32_t>& argb) {
     m_entries.push_back({'r', width, height, anchorX, anchorY, encodeRunLength(width, height, argb), {}});
 }
 
-void PackWriter::addRaw(int type, int width, int height, int anchorX, int anchorY, std::vector<uint8_t> data) {
+void PackWriter::addRaw(int type, int width, int height, int anchorX, int anchorY,
+                        std::vector<uint8_t> data) {
     m_entries.push_back({type, width, height, anchorX, anchorY, std::move(data), {}});
 }
 

@@ -138,7 +138,8 @@ TEST_F(ImagePackTest, LongSkipsKeepOrSetThePendingAlpha) {
 
 TEST_F(ImagePackTest, CodesPastThePixelsAndCutCodesAreIgnored) {
     // Three pixels of data for a 2-pixel picture; then a literal cut in half.
-    EXPECT_EQ(decode(2, 1, {0x00, 0x1F, 0x00, 0x1F, 0x00, 0x1F}), (std::vector<uint32_t>{0xFF0000F8u, 0xFF0000F8u}));
+    EXPECT_EQ(decode(2, 1, {0x00, 0x1F, 0x00, 0x1F, 0x00, 0x1F}),
+              (std::vector<uint32_t>{0xFF0000F8u, 0xFF0000F8u}));
     EXPECT_EQ(decode(2, 1, {0x00, 0x1F, 0x00}), (std::vector<uint32_t>{0xFF0000F8u, 0}));
     EXPECT_EQ(decode(2, 1, {0x86, 0xFF, 0x00, 0x1F}), (std::vector<uint32_t>{0, 0}));
     EXPECT_EQ(decode(2, 1, {0x86}), (std::vector<uint32_t>{0, 0}));
@@ -308,7 +309,8 @@ TEST_F(ImagePackTest, RoundTripReproducesQuantisedPixels) {
     EXPECT_EQ(picture->anchorX(), 3);
     EXPECT_EQ(picture->anchorY(), 4);
     for (size_t i = 0; i < argb.size(); ++i) {
-        ASSERT_EQ(static_cast<uint32_t>(picture->pixels()[static_cast<int32_t>(i)]), PackWriter::expectedPixel(argb[i]))
+        ASSERT_EQ(static_cast<uint32_t>(picture->pixels()[static_cast<int32_t>(i)]),
+                  PackWriter::expectedPixel(argb[i]))
             << "pixel " << i;
     }
 }
@@ -322,7 +324,8 @@ TEST(PackEncoder, ChoosesTheShortestCodes) {
     run[17] = 0x6D0000F8u;
     EXPECT_EQ(PackWriter::encodeRunLength(18, 1, run), (std::vector<uint8_t>{0x86, 0x0B, 0x00, 0x1F}));
     // Short skip, alpha code, and trailing transparency left out.
-    EXPECT_EQ(PackWriter::encodeRunLength(5, 1, {0, 0, 0x24FFFFFFu, 0, 0}), (std::vector<uint8_t>{0x88, 0x80, 0x7F, 0xFF}));
+    EXPECT_EQ(PackWriter::encodeRunLength(5, 1, {0, 0, 0x24FFFFFFu, 0, 0}),
+              (std::vector<uint8_t>{0x88, 0x80, 0x7F, 0xFF}));
     // 50 transparent pixels: 47 in a long skip, 3 in a short one.
     std::vector<uint32_t> gap(51, 0);
     gap[50] = 0xFF000008u;

@@ -27,10 +27,16 @@ IntArray filled(int32_t n, uint32_t value) {
     return a;
 }
 
-uint32_t at(const IntArray& a, int32_t i) { return static_cast<uint32_t>(a[i]); }
+uint32_t at(const IntArray& a, int32_t i) {
+    return static_cast<uint32_t>(a[i]);
+}
 
-constexpr uint32_t opaque(uint32_t rgb) { return 0xE0000000u | rgb; }
-constexpr uint32_t level(uint32_t l, uint32_t rgb) { return (l << 29) | rgb; }
+constexpr uint32_t opaque(uint32_t rgb) {
+    return 0xE0000000u | rgb;
+}
+constexpr uint32_t level(uint32_t l, uint32_t rgb) {
+    return (l << 29) | rgb;
+}
 
 }  // namespace
 
@@ -175,8 +181,8 @@ TEST(PictureShadow, OpacityTinyDarkensToThreeQuartersOnlyOverItsDepthBand) {
 
 TEST(PictureShadow, HalfHeightLeaningRightAndLevels) {
     // A 2 x 4 picture: rows 0 and 2 are what a half-height shadow samples.
-    Ref<Vpicture> p = picture(2, 4,
-                              {opaque(0), 0, level(4, 0), level(4, 0), opaque(0), opaque(0), level(1, 0), level(1, 0)});
+    Ref<Vpicture> p = picture(
+        2, 4, {opaque(0), 0, level(4, 0), level(4, 0), opaque(0), opaque(0), level(1, 0), level(1, 0)});
     IntArray fb = filled(4 * 3, 0x00808080);
     p->drawShadow(fb, 4, 3, 0, 0, 4, 3, 0, 0, 0x8000, 0, 0x8000);
     // Row 0: source row 0 at columns 0..1: level 7 -> quarter, transparent skipped.
