@@ -22,7 +22,7 @@ class Vilib;
 // Packed crossing, one 32-bit word:
 //   bits 0-12   x     where the outline enters the row, unsigned, 1/16 pixel (0..8191)
 //   bits 13-18  fill  palette index of the fill to the right of the crossing
-//   bits 19-31  dx    signed change of x to the next row's top, 1/16 pixel (-8191..8191)
+//   bits 19-31  dx    signed change of x to the next row's top, 1/16 pixel (-4095..4095)
 //
 // The rows lie one after another in the edge array, with exactly one free gap that
 // sits directly before the start of the gap row. Row-table entries of the gap row and
@@ -34,7 +34,9 @@ public:
     static constexpr int32_t maxPaletteSize = 64;
     static constexpr int32_t growthStep = 2048;
     static constexpr int32_t maxCrossingX = 8191;
-    static constexpr int32_t maxCrossingDx = 8191;
+    // dx has 13 bits: a larger step (an outline running more than 256 pixels sideways
+    // within one row) is limited to the largest step the field holds.
+    static constexpr int32_t maxCrossingDx = 4095;
     // Limit of the edge array (16 MB): crossings beyond it are dropped, which only
     // hostile shape data can reach.
     static constexpr int32_t maxCapacity = 1 << 22;
