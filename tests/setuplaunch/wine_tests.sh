@@ -70,6 +70,7 @@ export DISPLAY=":$(head -n1 "$tmp/display")"
 
 # --- Wine prefix -----------------------------------------------------------------------
 export WINEPREFIX="$tmp/prefix" WINEARCH=win32 WINEDEBUG=-all
+export HOME="${HOME:-$tmp}"
 # No Mono or Gecko installer prompts, no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 timeout 180 wine wineboot --init >"$tmp/wineboot.log" 2>&1 ||
@@ -96,10 +97,11 @@ set_manager_bytes() { # a binary default value of $1 bytes 'A', without a termin
 }
 delete_key() { timeout 60 wine reg delete "$key" /f >/dev/null 2>&1 || true; }
 
-# Runs the launcher through wine with the given arguments; sets $status.
+# Runs the launcher through wine with the given arguments, for at most $limit seconds
+# (default 60); sets $status (124 when the limit was reached).
 run_launcher() {
     rm -f "$record"
-    timeout 60 wine "$launcher_dir/setuplaunch.exe" "$@" >/dev/null 2>&1
+    timeout "${limit:-60}" wine "$launcher_dir/setuplaunch.exe" "$@" >/dev/null 2>&1
     status=$?
 }
 # Runs the launcher with an exact command line tail (spaces kept); sets $status.
@@ -125,6 +127,10 @@ record_line() { sed -n "s/^$1=//p" "$record"; }
 # Checks that the manager was started with exactly `manager_path` + " " + `argument`.
 expect_started() {
     local name=$1 manager_path=$2 argument=$3
+    if [[ "$status" == 124 ]]; then
+        fail "$name: the launcher did not end in time"
+        return
+    fi
     if [[ "$status" != 0 ]]; then
         fail "$name: launcher exit code $status, expected 0"
         return
@@ -234,9 +240,19 @@ setup_argument="\"$launcher_dir_win\\setup.ini\""
 # --- The manager is registered --------------------------------------------------------
 set_manager "$manager_win"
 
-run_launcher /Install
+# The manager keeps running until it is released (up to 90 s): the launcher, replaced by
+# it, must have ended long before.
+FAIRHOLM_HOLD=$(winpath "$tmp")\\release
+export FAIRHOLM_HOLD
+rm -f "$tmp/release"
+limit=30 run_launcher /Install
 expect_started "/Install hands the manager the quoted setup.ini beside the launcher" "$manager_win" \
     "$setup_argument"
+if [[ -f "$record" && "$status" == 0 ]]; then
+    pass "the launcher ends (exit code 0) while the manager it started still runs"
+fi
+touch "$tmp/release"
+unset FAIRHOLM_HOLD
 if [[ -f "$record" && "$(record_line argv1)" != "$launcher_dir_win\\setup.ini" ]]; then
     fail "/Install: the manager's argument 1 is [$(record_line argv1)]"
 fi

@@ -1,6 +1,6 @@
 // Stands in for the device application manager in the launcher's tests: writes its raw
 // command line and its parsed arguments to the file named by FAIRHOLM_RECORD (or
-// "recorded.txt" beside itself), then ends with exit code 0.
+// "recorded.txt" beside itself), then ends with exit code 0 (see holdUntilReleased).
 #include <windows.h>
 
 #include <cstdlib>
@@ -33,6 +33,19 @@ bool writeFile(const std::string& path, const std::string& text) {
     return ok && written == text.size();
 }
 
+// When FAIRHOLM_HOLD names a file, keeps running until that file exists (at most 90 s),
+// so that a test can see whether the program that started this one has ended meanwhile.
+void holdUntilReleased() {
+    char release[MAX_PATH * 4];
+    DWORD length = GetEnvironmentVariableA("FAIRHOLM_HOLD", release, sizeof release);
+    if (length == 0 || length >= sizeof release) {
+        return;
+    }
+    for (int i = 0; i < 900 && GetFileAttributesA(release) == INVALID_FILE_ATTRIBUTES; ++i) {
+        Sleep(100);
+    }
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -48,5 +61,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!writeFile(partial, text) || !MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         return 1;
     }
+    holdUntilReleased();
     return 0;
 }

@@ -2,7 +2,8 @@
 // default 30000) and prints it and its child windows, one line each:
 //   window|<title>
 //   child|<class>|<control id>|<kind>|<text>
-// where kind is "icon" for an icon static and "-" otherwise. Exit code 1 when no such
+// where kind is "icon" for a visible icon static that holds an icon, "no-icon" for an
+// icon static that shows nothing, and "-" otherwise. Exit code 1 when no such
 // window appears.
 #include <windows.h>
 
@@ -19,7 +20,8 @@ BOOL CALLBACK printChild(HWND child, LPARAM) {
     LONG style = GetWindowLongA(child, GWL_STYLE);
     const char* kind = "-";
     if (lstrcmpiA(className, "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
-        kind = "icon";
+        bool shown = IsWindowVisible(child) && SendMessageA(child, STM_GETICON, 0, 0) != 0;
+        kind = shown ? "icon" : "no-icon";
     }
     std::printf("child|%s|%d|%s|%s\n", className, GetDlgCtrlID(child), kind, text);
     return TRUE;
