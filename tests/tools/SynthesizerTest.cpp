@@ -208,6 +208,15 @@ TEST(Synthesizer, HostileSizesAreRefusedNotAttempted) {
     }
     longTune += "end\n";
     EXPECT_EQ(renderError(longTune), "track x is longer than 512 beats");
+    EXPECT_EQ(renderError("sound a\n layer tone\n  harmonics 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\nend\n"),
+              "line 2: at most 16 harmonics or partials");
+    EXPECT_EQ(renderError("sound a\n layer train\n  ring 1\nend\n"),
+              "line 3: 'ring': 1 is outside 0.0005 to 0.5");
+    std::string manyTracks = "sound a\n";
+    for (int i = 0; i < 17; ++i) {
+        manyTracks += " track t\n  notes C4:1\n";
+    }
+    EXPECT_EQ(renderError(manyTracks + "end\n"), "line 34: at most 16 tracks");
     // 64 beats at 20 per minute would last over three minutes.
     EXPECT_EQ(renderError("sound a\n tempo 20\n track x\n  notes C4:64\nend\n"),
               "sound a is longer than 30 seconds");

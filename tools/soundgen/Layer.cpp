@@ -81,7 +81,7 @@ bool Layer::read(const ScriptBlock& block, double soundLength, std::string& erro
             m_damp = p.number("damp", 1.0, 0.0, 1.5);
             m_freqs = p.numbers("freq", {1000.0}, 10.0, 11000.0);
             m_amps = p.numbers("amps", {}, 0.0, 10.0);
-            m_ring = p.number("ring", 0.02, 0.0005, 2.0);
+            m_ring = p.number("ring", 0.02, 0.0005, 0.5);
             m_click = p.number("click", 0.0, 0.0, 10.0);
             m_jitter = p.number("jitter", 0.0, 0.0, 1.0);
             break;
@@ -91,10 +91,14 @@ bool Layer::read(const ScriptBlock& block, double soundLength, std::string& erro
             if (m_freqs.size() != 2 || m_freqs[0] > m_freqs[1]) {
                 p.fail("line " + std::to_string(block.line) + ": bubbles need 'freq <lowest> <highest>'");
             }
-            m_ring = p.number("ring", 0.03, 0.0005, 2.0);
+            m_ring = p.number("ring", 0.03, 0.0005, 0.5);
             m_rise = p.number("rise", 2.0, 0.0, 50.0);
             break;
         }
+    }
+    // Keeps the work of a hostile description bounded.
+    if (m_harmonics.size() > 16 || m_freqs.size() > 16) {
+        p.fail("line " + std::to_string(block.line) + ": at most 16 harmonics or partials");
     }
     return p.finish(error);
 }

@@ -19,7 +19,7 @@ namespace fairholm::soundgen {
 // start time, and attack defaults to 0.
 //
 //   tone     a pitched tone: freq (one or more points of a glide, Hz), harmonics
-//            (amplitudes of partials 1, 2, 3...), mellow (how much faster the upper
+//            (amplitudes of partials 1, 2, 3..., at most 16), mellow (how much faster the upper
 //            partials die away, per second)
 //   noise    white noise through a filter: filter (none, lowpass, highpass,
 //            bandpass), cutoff (points of a sweep, Hz), q (resonance)

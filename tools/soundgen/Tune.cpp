@@ -79,9 +79,16 @@ bool Tune::read(const SoundDesc& sound, double tempo, int transpose, std::string
         if (block.kind != "track") {
             continue;
         }
+        if (m_tracks.size() == 16) {
+            error = "line " + std::to_string(block.line) + ": at most 16 tracks";
+            return false;
+        }
         Params p(block.entries, "track " + block.label + " (line " + std::to_string(block.line) + ")");
         Track t;
         t.harmonics = p.numbers("harmonics", {1.0}, 0.0, 10.0);
+        if (t.harmonics.size() > 16) {
+            p.fail("line " + std::to_string(block.line) + ": at most 16 harmonics");
+        }
         t.mellow = p.number("mellow", 0.0, 0.0, 1000.0);
         t.attack = p.number("attack", 0.01, 0.0005, 5.0);
         t.decay = p.number("decay", 0.2, 0.001, 10.0);
