@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 #include "WavFile.h"
 
@@ -167,6 +168,34 @@ TEST(Sounds, ToolRefusesBadArgumentsAndUnknownNames) {
     ASSERT_EQ(std::system((tool + source + folder.path().string() + " hit").c_str()), 0);
     EXPECT_TRUE(fs::exists(folder.path() / "hit"));
     EXPECT_FALSE(fs::exists(folder.path() / "music"));
+}
+
+TEST(Fonts, RegeneratingGivesByteIdenticalFiles) {
+    TempFolder folder;
+    for (const auto& [name, size, line] :
+         {std::tuple{"f10.bin", 9, 10}, {"f13.bin", 11, 13}, {"f16.bin", 14, 16}}) {
+        const fs::path out = folder.path() / name;
+        const std::string command = std::string("\"") + FONTGEN_PATH + "\" \"" + FAIRHOLM_DEJAVU_SANS +
+                                    "\" " + std::to_string(size) + " " + std::to_string(line) + " \"" +
+                                    out.string() + "\"";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        const auto fresh = readFileBytes(out.string());
+        ASSERT_FALSE(fresh.empty()) << name;
+        EXPECT_TRUE(fresh == readFileBytes((programDir() / name).string())) << name;
+    }
+}
+
+TEST(Fonts, ToolRefusesBadArguments) {
+    TempFolder folder;
+    const std::string tool = std::string("\"") + FONTGEN_PATH + "\" ";
+    const std::string out = " \"" + (folder.path() / "f.bin").string() + "\"";
+    const std::string quiet = " 2>/dev/null";
+    EXPECT_NE(std::system((tool + quiet).c_str()), 0);
+    EXPECT_NE(std::system((tool + "/nonexistent.ttf 11 13" + out + quiet).c_str()), 0);
+    EXPECT_NE(std::system((tool + FAIRHOLM_DEJAVU_SANS + " eleven 13" + out + quiet).c_str()), 0);
+    EXPECT_NE(std::system((tool + FAIRHOLM_DEJAVU_SANS + " 11 13 /nonexistent-folder/f.bin" + quiet).c_str()),
+              0);
+    EXPECT_FALSE(fs::exists(folder.path() / "f.bin"));
 }
 
 TEST(HelpText, IsCopiedUnchanged) {

@@ -38,14 +38,6 @@ std::pair<int, int> inkRows(const GlyphCell& g) {
 
 }  // namespace
 
-TEST(FontRasterizer, CoverageLevelsRoundToSixteenSteps) {
-    EXPECT_EQ(FontRasterizer::level(0), 0);
-    EXPECT_EQ(FontRasterizer::level(8), 0);
-    EXPECT_EQ(FontRasterizer::level(9), 1);
-    EXPECT_EQ(FontRasterizer::level(128), 8);
-    EXPECT_EQ(FontRasterizer::level(255), 15);
-}
-
 TEST(FontRasterizer, EveryPrintableCharacterHasACellOfTheLineHeight) {
     for (const auto& [size, line] : {std::pair{9, 10}, std::pair{11, 13}, std::pair{14, 16}}) {
         SCOPED_TRACE(line);

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "tools/formats/FontWriter.h"
+
 namespace fairholm::fontgen {
 
 namespace {
@@ -104,7 +106,8 @@ bool FontRasterizer::render(const std::string& fontPath, int pixelSize, int line
             }
             const unsigned char* src = bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch;
             for (int x = 0; x < static_cast<int>(bm.width); ++x) {
-                cell.coverage[static_cast<std::size_t>(row * cell.width + left + x)] = level(src[x]);
+                cell.coverage[static_cast<std::size_t>(row * cell.width + left + x)] =
+                    formats::FontWriter::coverageLevel(src[x]);
             }
         }
         out.glyphs.push_back(std::move(cell));

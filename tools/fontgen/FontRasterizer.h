@@ -38,9 +38,6 @@ public:
     // cannot be read or the sizes make no sense.
     static bool render(const std::string& fontPath, int pixelSize, int lineHeight, int firstChar,
                        int lastChar, RasterFont& out, std::string& error);
-
-    // Coverage level 0..15 of an 8-bit grey value, rounded to the nearest level.
-    static std::uint8_t level(unsigned grey) { return static_cast<std::uint8_t>((grey * 15 + 127) / 255); }
 };
 
 }  // namespace fairholm::fontgen
