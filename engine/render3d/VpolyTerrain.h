@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/Array.h"
+#include "runtime/Fixed.h"
+#include "runtime/V.h"
+
+namespace fairholm {
+
+// The ground of one course: a 512 x 512 polygon map whose palette entries are kinds
+// of ground. Each entry carries a height level (low byte of its colour), a texture
+// image number and two surface factors. From the map the terrain builds a smoothed
+// 256 x 256 height grid (two map pixels per cell, a level is 1/8 unit), answers the
+// height and the region under any ground point and paints the textured, hill-shaded
+// overhead map.
+class VpolyTerrain : public V {
+public:
+    static constexpr int32_t gridSize = 256;
+    static constexpr int32_t gridCells = gridSize * gridSize;
+
+    VpolyTerrain();
+    ~VpolyTerrain() override;
+
+    // New zero-filled palette, image, friction and bounce tables of n entries.
+    virtual void setPaletteSize(int32_t n);
+    // Smooths grid `a` along both axes, `b` is scratch (both gridCells bytes).
+    virtual void blur(ByteArray& a, ByteArray& b);
+    // Smooths each of the `rows` rows of `source` (1-2-1, ends 3-1) and writes it
+    // transposed into `destination` (element j of row k goes to j * rows + k).
+    virtual void blurRows(ByteArray& destination, const ByteArray& source, int32_t width, int32_t rows);
+    // Image number of the region under (x, z) (fixed map pixels); entry 0 outside.
+    virtual int32_t surfaceAt(fixed x, fixed z);
+    // Builds the height grid from the map and the levels in the palette.
+    virtual void buildHeightMap();
+    virtual void setSurfaceProperties(int32_t index, fixed friction, fixed bounce);
+    // Lightens (slope > 0) or darkens a colour; slope clamped to +-0.5.
+    virtual int32_t shade(int32_t rgb, fixed slope) const;
+
+    // Ground height at a world point, bilinear over the grid in 1/4096 of a cell.
+    fixed heightAt(fixed x, fixed z) const;
+    // Palette index of the region under (x, z); 0 outside the map.
+    int32_t regionAt(fixed x, fixed z);
+    // Friction and bounce of a palette index; 0 for an index without an entry.
+    fixed frictionOf(int32_t index) const;
+    fixed bounceOf(int32_t index) const;
+
+    fixed defaultHeight() const { return m_defaultHeight; }
+    const ByteArray& heightGrid() const { return m_heightGrid; }
+    const IntArray& frictionTable() const { return m_frictionTable; }
+    const IntArray& bounceTable() const { return m_bounceTable; }
+
+private:
+    IntArray m_frictionTable;
+    IntArray m_bounceTable;
+    ByteArray m_heightGrid;
+    fixed m_defaultHeight = 0;
+};
+
+}  // namespace fairholm
