@@ -1,0 +1,93 @@
+#include "engine/sprite/Vdisplay.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "runtime/InputStream.h"
+#include "runtime/ProgramDirectory.h"
+
+namespace fairholm {
+
+Vdisplay::Vdisplay(Ref<Platform> platform) : m_platform(std::move(platform)) {}
+
+Ref<String> Vdisplay::deviceKind() const {
+    return m_platform && m_platform->isPocketPC() ? lit("PocketPC") : lit("Smartphone");
+}
+
+bool Vdisplay::playSound(const String& name) {
+    char path[ProgramDirectory::maxPath];
+    const char* directory = ProgramDirectory::get();
+    const size_t directoryLength = std::strlen(directory);
+    const size_t nameLength = std::strlen(name.chars());
+    if (directoryLength + nameLength < sizeof(path) && m_platform) {
+        std::memcpy(path, directory, directoryLength);
+        std::memcpy(path + directoryLength, name.chars(), nameLength + 1);
+        m_platform->playSoundFile(path);
+    }
+    return true;
+}
+
+bool Vdisplay::loadBytes(const String& name, const ByteArray& buffer) {
+    Ref<InputStream> in = InputStream::open(name);
+    if (!in) {
+        return false;
+    }
+    int32_t got = buffer.length() > 0 ? in->read(buffer, 0, buffer.length()) : 0;
+    in->close();
+    if (got < 0) {
+        got = 0;
+    }
+    return got == buffer.length();
+}
+
+bool Vdisplay::saveBytes(const String& name, const ByteArray& buffer) {
+    char path[ProgramDirectory::maxPath];
+    if (!ProgramDirectory::resolvePath(name, path)) {
+        return false;
+    }
+    char temporary[ProgramDirectory::maxPath + 8];
+    std::snprintf(temporary, sizeof(temporary), "%s.tmp", path);
+    std::FILE* file = std::fopen(temporary, "wb");
+    if (!file) {
+        return false;
+    }
+    bool written = true;
+    if (buffer.length() > 0) {
+        written = std::fwrite(buffer.data(), 1, static_cast<size_t>(buffer.length()), file) ==
+                  static_cast<size_t>(buffer.length());
+    }
+    written = std::fflush(file) == 0 && written;
+    written = std::fclose(file) == 0 && written;
+    if (!written || std::rename(temporary, path) != 0) {
+        std::remove(temporary);
+        return false;
+    }
+    return true;
+}
+
+int32_t Vdisplay::decodeJpeg(const ByteArray& source, int32_t offset, int32_t length, const IntArray& pixels,
+                             int32_t pixelOffset) {
+    if (!m_platform || offset < 0 || length < 0 || offset > source.length() ||
+        length > source.length() - offset || pixelOffset < 0 || pixelOffset > pixels.length()) {
+        return 0;
+    }
+    return m_platform->decodeJpeg(source.data() + offset, length, pixels.data() + pixelOffset,
+                                  pixels.length() - pixelOffset);
+}
+
+void Vdisplay::invalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    if (!m_platform) {
+        return;
+    }
+    if (m_platform->isHighResolution()) {
+        m_platform->invalidateWindowRect(left * 2, top * 2, right * 2, bottom * 2);
+    } else {
+        m_platform->invalidateWindowRect(left, top, right, bottom);
+    }
+}
+
+bool Vdisplay::isDoubled() const {
+    return m_platform && m_platform->isHighResolution();
+}
+
+}  // namespace fairholm
