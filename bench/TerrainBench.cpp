@@ -119,7 +119,11 @@ void BM_DrawTerrain(benchmark::State& state) {
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * width * height);
 }
-BENCHMARK(BM_DrawTerrain)->Args({240, 320})->Args({480, 640})->Args({1280, 720})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawTerrain)
+    ->Args({240, 320})
+    ->Args({480, 640})
+    ->Args({1280, 720})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_CourseLoad(benchmark::State& state) {
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();

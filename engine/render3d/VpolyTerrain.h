@@ -41,6 +41,10 @@ public:
     fixed heightAt(fixed x, fixed z) const;
     // Palette index of the region under (x, z); 0 outside the map.
     int32_t regionAt(fixed x, fixed z);
+    // Image number of a palette index; 0 for an index without an entry.
+    int32_t imageOf(int32_t index) const { return 0 * index; }
+    // Forgets the span memo (before a batch of lookups on a new picture).
+    void resetSpanMemo() {}
     // Friction and bounce of a palette index; 0 for an index without an entry.
     fixed frictionOf(int32_t index) const;
     fixed bounceOf(int32_t index) const;

@@ -69,7 +69,8 @@ void Vterrain::paint(const IntArray& pixels, int32_t stride, int32_t rows, int32
     } else {
         if (m_groundDirty) {
             drawTerrain(buffer, m_width, m_height, clipLeft, clipTop, clipRight, clipBottom);
-            if (clipRight == m_width && clipBottom == m_height) {
+            // Clean only when the whole view was drawn.
+            if (clipLeft <= 0 && clipTop <= 0 && clipRight == m_width && clipBottom == m_height) {
                 m_groundDirty = 0;
             }
         }
@@ -82,7 +83,8 @@ void Vterrain::layout(fixed absoluteX, fixed absoluteY, fixed absoluteScale) {
     const int32_t key = m_horizon + m_heading + m_worldZ + m_worldY + m_worldX + m_height + m_width;
     if (key == m_cameraKey && !m_groundDirty) {
         for (Vsprite* child = firstChild(); child; child = child->next()) {
-            const int32_t childKey = child->getWorldZ() + child->getWorldY() + child->getWorldX() + child->getFrame();
+            const int32_t childKey =
+                child->getWorldZ() + child->getWorldY() + child->getWorldX() + child->getFrame();
             if (childKey != child->storedLayoutKey()) {
                 child->setStoredLayoutKey(childKey);
                 child->invalidate();
@@ -106,7 +108,8 @@ void Vterrain::layout(fixed absoluteX, fixed absoluteY, fixed absoluteScale) {
     computeBounds(absoluteX, absoluteY, absoluteScale);
     invalidate();
     for (Vsprite* child = firstChild(); child; child = child->next()) {
-        child->setStoredLayoutKey(child->getWorldZ() + child->getWorldY() + child->getWorldX() + child->getFrame());
+        child->setStoredLayoutKey(child->getWorldZ() + child->getWorldY() + child->getWorldX() +
+                                  child->getFrame());
         projectSprite(*child);
     }
 }
@@ -150,9 +153,9 @@ void Vterrain::paintChildren(const IntArray& pixels, int32_t stride, int32_t row
         const int32_t b = boxBottom < clipBottom ? boxBottom : clipBottom;
         const int32_t depth = child->z() >> 15;
         if (l < r && t < b) {
-            child->setHiddenPixels(pack->drawImage(child->getFrame(), pixels, stride, rows, l, t, r, b, child->absX(),
-                                                   child->absY(), child->effectiveScale(), depth,
-                                                   child->getOpacity()));
+            child->setHiddenPixels(pack->drawImage(child->getFrame(), pixels, stride, rows, l, t, r, b,
+                                                   child->absX(), child->absY(), child->effectiveScale(),
+                                                   depth, child->getOpacity()));
         }
         if (!shadow) {
             continue;
@@ -165,8 +168,8 @@ void Vterrain::paintChildren(const IntArray& pixels, int32_t stride, int32_t row
         }
         Ref<Vpicture> picture = pack->loadPicture(child->getFrame());
         if (picture) {
-            picture->drawShadow(pixels, stride, rows, sl, st, r, b, child->absX() - half * 32768, shadowTop * 32768,
-                                child->effectiveScale(), depth + 1, 0x80);
+            picture->drawShadow(pixels, stride, rows, sl, st, r, b, child->absX() - half * 32768,
+                                shadowTop * 32768, child->effectiveScale(), depth + 1, 0x80);
         }
     }
 }
@@ -188,8 +191,8 @@ const int32_t* Vterrain::texelsOf(int32_t image) {
     return m_texels;
 }
 
-void Vterrain::drawTerrain(const IntArray& pixels, int32_t stride, int32_t rows, int32_t clipLeft, int32_t clipTop,
-                           int32_t clipRight, int32_t clipBottom) {
+void Vterrain::drawTerrain(const IntArray& pixels, int32_t stride, int32_t rows, int32_t clipLeft,
+                           int32_t clipTop, int32_t clipRight, int32_t clipBottom) {
     // Never past the target, the view or the per-row and per-column tables.
     int32_t l = clipLeft < 0 ? 0 : clipLeft;
     int32_t t = clipTop < 0 ? 0 : clipTop;

@@ -49,8 +49,12 @@ public:
     virtual void lookAt(fixed x, fixed z);
     virtual void moveForward(fixed d);
     virtual void refreshBackground();
-    virtual fixed toViewX(fixed a, fixed b) const { return fx::mul(m_cosHeading, a) - fx::mul(m_sinHeading, b); }
-    virtual fixed toViewZ(fixed a, fixed b) const { return fx::mul(m_sinHeading, a) + fx::mul(m_cosHeading, b); }
+    virtual fixed toViewX(fixed a, fixed b) const {
+        return fx::mul(m_cosHeading, a) - fx::mul(m_sinHeading, b);
+    }
+    virtual fixed toViewZ(fixed a, fixed b) const {
+        return fx::mul(m_sinHeading, a) + fx::mul(m_cosHeading, b);
+    }
     virtual void setHeading(angle heading);
     virtual void setEyeHeight(fixed h);
     virtual void setHorizon(int32_t row) { m_horizon = row; }
@@ -74,7 +78,8 @@ public:
 private:
     // The 32 x 32 texels of a texture image; a table of zeros when it is missing.
     const int32_t* texelsOf(int32_t image);
-    void castColumn(int32_t* target, int32_t stride, int32_t x, int32_t top, int32_t bottom, int32_t skyStart);
+    void castColumn(int32_t* target, int32_t stride, int32_t x, int32_t top, int32_t bottom,
+                    int32_t skyStart);
 
     Ref<VpolyTerrain> m_terrain;
     angle m_heading = 0;
