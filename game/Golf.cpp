@@ -1,0 +1,251 @@
+// Life cycle of the game object, the size hand-over between the threads, and the run
+// loop with its dispatch on the game state.
+
+#include "game/Golf.h"
+
+#include "runtime/Runtime.h"
+
+namespace fairholm {
+
+namespace {
+
+fixed scaleForScreen(int32_t width, int32_t height) { return 64 * (height > width ? height : width); }
+
+uint64_t packSize(int32_t width, int32_t height) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(width)) << 32) | static_cast<uint32_t>(height);
+}
+
+}  // namespace
+
+Golf::Golf()
+    : m_ballBody(make<Vphob>()),
+      m_lastLie(make<Vector>()),
+      m_toPin(make<Vector>()),
+      m_courseReader(make<Vswf>()),
+      m_savedState(newByteArray(6)) {}
+
+// Members are released in reverse declaration order by their handles; nothing is saved.
+Golf::~Golf() = default;
+
+void Golf::setDisplay(Ref<Vdisplay> display) {
+    Viewport::setDisplay(std::move(display));
+    m_state = TitleSetup;
+}
+
+// Called by the window on the interface thread. Only the first call (made by start-up,
+// before the game thread exists) sizes the viewport at once; later calls record the
+// request, compared against the last one rather than against the viewport, whose size
+// belongs to the game thread.
+void Golf::setSize(int32_t width, int32_t height) {
+    const uint64_t size = packSize(width, height);
+    const uint64_t previous = m_requestedSize.load(std::memory_order_acquire);
+    if (size == previous) {
+        return;
+    }
+    m_viewScale.store(scaleForScreen(width, height), std::memory_order_relaxed);
+    m_requestedSize.store(size, std::memory_order_release);
+    if (previous == 0) {
+        Viewport::setSize(width, height);
+    }
+}
+
+bool Golf::applyPendingSize() {
+    const uint64_t requested = m_requestedSize.load(std::memory_order_acquire);
+    const auto width = static_cast<int32_t>(requested >> 32);
+    const auto height = static_cast<int32_t>(requested & 0xFFFFFFFF);
+    if (requested == 0 || (width == getWidth() && height == getHeight())) {
+        return false;
+    }
+    hideKeyHelp(m_playKeyHelp.ptr());
+    hideKeyHelp(m_mapKeyHelp.ptr());
+    hideKeyHelp(m_mainMenu.ptr());
+    hideKeyHelp(m_clubMenu.ptr());
+    if (m_titleSprite) {
+        m_titleSprite->setPosition(width >> 1, 64);
+    }
+    Viewport::setSize(width, height);
+    if (m_terrainView) {
+        m_terrainView->setSize(width, height);
+        setupCamera();
+    }
+    if (m_mapSprite) {
+        m_mapSprite->setScale(scaleForScreen(width, height));
+        clampMap();
+    }
+    return true;
+}
+
+void Golf::run() {
+    if (!m_imagePack) {
+        m_imagePack = make<Vilib>(display(), lit("golf"));
+        buildScene();
+    }
+    while (isRunning()) {
+        applyPendingSize();
+        switch (m_state) {
+            case BallInFlight:
+                stepFlightView();
+                break;
+            case StartHole:
+                startHole();
+                break;
+            case MapBrowse:
+                runMapView();
+                break;
+            case WaterSplash:
+                stepWaterSplash();
+                break;
+            case Aiming:
+                stepAiming();
+                break;
+            case TitleSetup:
+                setupTitle();
+                break;
+            case BallOnMap:
+                stepBallOnMap();
+                break;
+            case MainMenu:
+                runMainMenu();
+                break;
+            case Scorecard:
+                if (stepScorecard()) {
+                    continue;  // the frame that ends the scorecard has no frame end
+                }
+                break;
+            case SwingMeter:
+                stepSwingMeter();
+                break;
+            case FullSwing:
+                playFullSwing();
+                break;
+            case Putt:
+                playPutt();
+                break;
+            default:
+                break;
+        }
+        repaint();
+        waitFrame(16);
+    }
+}
+
+void Golf::exitGame() {
+    stop();
+    if (display()) {
+        display()->requestExit();
+    }
+}
+
+int32_t Golf::elapsedMillis() const { return frameDelta(); }
+
+bool Golf::isBallInView() {
+    Vsprite& ball = *m_ballSprite;
+    if (ball.hiddenPixels() == 0 && ball.right() > 0 && ball.left() < getWidth() && ball.top() > -20) {
+        return true;
+    }
+    return m_aimMarker->hiddenPixels() == 0 && isOnScreen(*m_aimMarker);
+}
+
+void Golf::stepFlightView() {
+    const bool inView = isBallInView();
+    const int32_t key = nextKey();
+    if (key == 5 || key == '7' || key == ' ' || !inView) {
+        openMap(BallOnMap);
+        return;
+    }
+    if (!stepBall() && m_state != Scorecard) {
+        aimAtPin();
+        revealColumns();
+    }
+}
+
+void Golf::stepWaterSplash() {
+    const fixed opacity = m_ballMarker->getOpacity();
+    if (opacity - 512 < 0) {
+        m_ballMarker->setOpacity(fx::one);
+        waitFrame(1000);
+        m_state = Aiming;
+        closeMapToTerrain();
+        return;
+    }
+    m_ballMarker->setOpacity(opacity - 512);
+    m_ballMarker->setPositionFixed(m_ballMarker->getX(), m_ballMarker->getY() + 2048);
+}
+
+void Golf::setupTitle() {
+    setColour(0xFF005995);
+    setGradientColour(0xFF3399FF);
+    m_titleSprite = make<Vsprite>();
+    m_titleSprite->setImage(m_imagePack, 0);
+    m_titleSprite->setPosition(getWidth() >> 1, 64);
+    addChild(m_titleSprite);
+    m_state = MainMenu;
+}
+
+void Golf::stepBallOnMap() {
+    if (!stepBall()) {
+        if (m_state != Scorecard) {
+            aimAtPin();
+            m_terrainView->refreshBackground();
+            m_state = Aiming;
+            closeMapToTerrain();
+        }
+        return;
+    }
+    if (!isOnScreen(*m_ballMarker) && !isOnScreen(*m_shadowMarker)) {
+        fitMap();
+    }
+}
+
+bool Golf::stepScorecard() {
+    if (!anyKeyPressed()) {
+        return false;
+    }
+    removeChild(m_scorecard.ptr());
+    if (m_holeIndex == 0) {
+        m_state = TitleSetup;
+        removeChild(m_mapSprite.ptr());
+        removeChild(m_terrainView.ptr());
+    } else {
+        removeChild(m_mapSprite.ptr());
+        m_state = StartHole;
+    }
+    flushKeys();
+    return true;
+}
+
+void Golf::playFullSwing() {
+    const int32_t base = m_golferFrameBase;
+    for (int32_t frame = base + 1; frame <= base + 5; ++frame) {
+        showGolferFrame(frame);
+    }
+    playSound(lit("swing"));
+    for (int32_t frame = base + 6; frame <= base + 9; ++frame) {
+        showGolferFrame(frame);
+    }
+    if (!isRunning()) {
+        return;
+    }
+    strikeBall();
+    for (int32_t frame = base + 10; frame <= base + 16; ++frame) {
+        showGolferFrame(frame);
+    }
+}
+
+void Golf::playPutt() {
+    const int32_t base = m_golferFrameBase;
+    showGolferFrame(base + 18);
+    strikeBall();
+    for (int32_t frame = base + 19; frame <= base + 22; ++frame) {
+        showGolferFrame(frame);
+    }
+}
+
+void Golf::setWind(fixed strength, angle direction, fixed strengthTarget, angle directionTarget) {
+    m_windStrength = strength;
+    m_windDirection = direction;
+    m_windStrengthTarget = strengthTarget;
+    m_windDirectionTarget = directionTarget;
+}
+
+}  // namespace fairholm

@@ -1,0 +1,327 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "engine/render3d/Vector.h"
+#include "engine/render3d/Vphob.h"
+#include "engine/render3d/Vpolyn.h"
+#include "engine/render3d/VpolyTerrain.h"
+#include "engine/render3d/Vswf.h"
+#include "engine/render3d/Vterrain.h"
+#include "engine/sprite/Vdisplay.h"
+#include "engine/sprite/Vilib.h"
+#include "engine/sprite/Vmenu.h"
+#include "engine/sprite/Vsprite.h"
+#include "engine/sprite/Vtext.h"
+#include "engine/sprite/Viewport.h"
+#include "runtime/Array.h"
+#include "runtime/Fixed.h"
+#include "runtime/Ref.h"
+#include "runtime/String.h"
+
+namespace fairholm {
+
+// The game: a root viewport that owns the whole scene and runs the game loop.
+//
+// One object, its work split over files by concern:
+//   Golf.cpp        life cycle, size hand-over, the run loop and its state dispatch
+//   GolfScene.cpp   scene construction (fonts, menus, panels, HUD, meter)
+//   GolfCourse.cpp  clubs, holes and course packs
+//   GolfShot.cpp    aiming, the club menu, the power meter, the swing, the strike
+//   GolfFlight.cpp  ball flight, rest, holing and penalties
+//   GolfHole.cpp    starting and finishing holes, scoring, the saved record
+//   GolfCamera.cpp  the 3-D camera, the course map and sprite placement
+//   GolfMenu.cpp    the main menu, help, about, sound and golfer options
+//   GolfHud.cpp     head-up display, wind, key help and messages
+//
+// Threads: the interface thread only calls keyPressed/keyReleased, writes the pointer
+// position and calls setSize (which records a request after the first call); everything
+// else runs on the game thread inside run().
+class Golf : public Viewport {
+public:
+    // Game states (the value of `state`).
+    enum State : int32_t {
+        BallInFlight = 0,
+        StartHole = 2,
+        MapBrowse = 4,
+        WaterSplash = 5,
+        Aiming = 6,
+        TitleSetup = 7,
+        BallOnMap = 8,
+        MainMenu = 9,
+        Scorecard = 10,
+        SwingMeter = 11,
+        FullSwing = 12,
+        Putt = 13,
+    };
+
+    // One club of the bag: its menu label (key character, space, name), nominal carry
+    // in fixed units and loft angle.
+    struct Club {
+        const char* label;
+        fixed carry;
+        angle loft;
+    };
+    // A hole: tee, pin and first aim point in whole yards.
+    struct Hole {
+        int32_t teeX, teeZ, pinX, pinZ, aimX, aimZ;
+    };
+    // What a course colour means for play.
+    struct Surface {
+        int32_t kind;
+        int32_t height;
+        fixed friction;
+    };
+
+    static constexpr int32_t clubCount = 11;
+    static constexpr int32_t putter = 10;
+    static constexpr int32_t pitchingWedge = 9;
+    static constexpr int32_t holeCount = 18;
+    static const Club clubTable[clubCount];
+    static const Hole holeTable[holeCount];
+    static const uint8_t parTable[holeCount];
+    static const char* const holePackNames[holeCount];
+
+    // Launch velocity of a strike: horizontal speed `h` and vertical speed `vy`.
+    struct Launch {
+        fixed h;
+        fixed vy;
+    };
+    static Launch launchFor(int32_t club, int32_t power);
+    static Surface classifySurface(uint32_t colour);
+    static Ref<String> holePack(int32_t hole);
+
+    // Fixed steps per yard and per foot of the distances shown to the player.
+    static constexpr fixed yard = 32766;
+    static constexpr fixed foot = 10922;
+    static constexpr fixed cameraBack = 371348;  // 11.333 units behind the ball
+    static constexpr int32_t fullPower = 100 << 16;
+    static constexpr uint32_t panelColour = 0x80008080;
+
+    Golf();
+    ~Golf() override;
+
+    // Viewport overrides.
+    void setSize(int32_t width, int32_t height) override;
+    void setDisplay(Ref<Vdisplay> display) override;
+    void run() override;
+
+    // Applies a size asked for by the window; true when the screen was re-laid.
+    bool applyPendingSize();
+
+    // Shot control.
+    virtual void turnAim(angle delta);
+    virtual void strikeBall();
+    virtual bool stepBall();
+    virtual void selectClub(int32_t index);
+    virtual void selectClubForDistance(fixed distance);
+    virtual void flushKeys();
+    virtual void stepSwingMeter();
+    virtual void showGolferFrame(int32_t frame);
+    virtual void startHole();
+    virtual void aimAt(fixed x, fixed z);
+    virtual void aimAtPin();
+    virtual void runMapView();
+    virtual void stepAiming();
+    virtual bool anyKeyPressed();
+    virtual void runClubMenu();
+    virtual int32_t menuKey(Vmenu& menu, int32_t key);
+    virtual void runMainMenu();
+    virtual void buildScene();
+    virtual void fillMainMenu(Ref<Vmenu> menu);
+    virtual void hideKeyHelp(Vsprite* panel);
+    virtual void showKeyHelp(Vsprite* panel);
+    virtual void showMessage(Ref<String> text);
+    virtual void closeMap();
+    virtual void clampMap();
+    virtual void openMap(int32_t newState);
+    virtual void fitMap();
+    virtual void zoomMap(fixed factor);
+    virtual void closeMapToTerrain();
+    virtual int32_t getSavedShort(int32_t offset);
+    virtual void saveState();
+    virtual void setSavedShort(int32_t offset, int32_t value);
+    virtual void finishHole();
+    virtual void createTerrainView();
+    virtual void setupCamera();
+    virtual void playSound(Ref<String> name);
+    virtual void setSoundOn(bool on);
+    virtual Ref<Vsprite> addMapSprite(Vsprite& parent, int32_t picture, int32_t x, int32_t y, int32_t tag,
+                                      fixed minScale);
+    virtual Ref<Vsprite> addGroundSprite(int32_t picture, int32_t x, int32_t z, fixed size, fixed minScale);
+    virtual Ref<Vsprite> addViewSprite(int32_t picture, fixed dx, fixed dz, fixed size, fixed minScale);
+    virtual void placeOnGround(Vsprite& sprite, int32_t picture, fixed x, fixed z, fixed size, fixed minScale);
+    virtual void loadCoursePack(Ref<String> name);
+    virtual void updateWind();
+
+    // Ends the program (the main menu's "Exit" and the back key): stops the loop and
+    // asks the shell to close.
+    void exitGame();
+
+    // State and members that tests and shells look at.
+    int32_t state() const { return m_state; }
+    int32_t holeIndex() const { return m_holeIndex; }
+    int32_t strokes() const { return m_strokes; }
+    int32_t roundTotal() const { return m_roundTotal; }
+    int32_t club() const { return m_club; }
+    angle aim() const { return m_aim; }
+    int32_t power() const { return m_power; }
+    int32_t golferFrameBase() const { return m_golferFrameBase; }
+    bool soundOff() const { return m_soundOff; }
+    bool keyHelpHidden() const { return m_keyHelpHidden; }
+    fixed viewScale() const { return m_viewScale.load(std::memory_order_relaxed); }
+    fixed eyeHeight() const { return m_eyeHeight; }
+    fixed cameraFloor() const { return m_cameraFloor; }
+    fixed windStrength() const { return m_windStrength; }
+    angle windDirection() const { return m_windDirection; }
+    const ByteArray& savedState() const { return m_savedState; }
+    Vilib* imagePack() const { return m_imagePack.ptr(); }
+    Vphob* ballBody() const { return m_ballBody.ptr(); }
+    Vector* lastLie() const { return m_lastLie.ptr(); }
+    Vterrain* terrainView() const { return m_terrainView.ptr(); }
+    VpolyTerrain* terrain() const { return m_terrain.ptr(); }
+    Vsprite* mapSprite() const { return m_mapSprite.ptr(); }
+    Vsprite* scorecard() const { return m_scorecard.ptr(); }
+    Vsprite* ballSprite() const { return m_ballSprite.ptr(); }
+    Vsprite* aimMarker() const { return m_aimMarker.ptr(); }
+    Vsprite* ballMarker() const { return m_ballMarker.ptr(); }
+    Vsprite* shadowMarker() const { return m_shadowMarker.ptr(); }
+    Vsprite* golferSprite() const { return m_golferSprite.ptr(); }
+    Vsprite* pinSprite() const { return m_pinSprite.ptr(); }
+    Vsprite* titleSprite() const { return m_titleSprite.ptr(); }
+    Vsprite* hudPanel() const { return m_hudPanel.ptr(); }
+    Vsprite* meterPanel() const { return m_meterPanel.ptr(); }
+    Vsprite* meterBar() const { return m_meterBar.ptr(); }
+    Vsprite* aboutPanel() const { return m_aboutPanel.ptr(); }
+    Vmenu* mainMenu() const { return m_mainMenu.ptr(); }
+    Vmenu* playKeyHelp() const { return m_playKeyHelp.ptr(); }
+    Vmenu* mapKeyHelp() const { return m_mapKeyHelp.ptr(); }
+    Vmenu* clubMenu() const { return m_clubMenu.ptr(); }
+    Vtext* scoreTitle() const { return m_scoreTitle.ptr(); }
+    Vtext* holeLine() const { return m_holeLine.ptr(); }
+    Vtext* strokesLine() const { return m_strokesLine.ptr(); }
+    Vtext* roundLine() const { return m_roundLine.ptr(); }
+    Vtext* totalLine() const { return m_totalLine.ptr(); }
+    Vtext* holeText() const { return m_holeText.ptr(); }
+    Vtext* parText() const { return m_parText.ptr(); }
+    Vtext* distanceText() const { return m_distanceText.ptr(); }
+    Vtext* clubText() const { return m_clubText.ptr(); }
+    Vtext* windText() const { return m_windText.ptr(); }
+    Vtext* messageText() const { return m_messageText.ptr(); }
+    Vtext* soundEntry() const { return m_soundEntry.ptr(); }
+    Vtext* golferEntry() const { return m_golferEntry.ptr(); }
+    Vpolyn* windArrow() const { return m_windArrow.ptr(); }
+    angle arrowAngle() const { return m_arrowAngle; }
+
+    // Test hooks: set up play situations directly.
+    void setState(int32_t state) { m_state = state; }
+    void setHoleIndex(int32_t hole) { m_holeIndex = hole; }
+    void setStrokes(int32_t strokes) { m_strokes = strokes; }
+    void setRoundTotal(int32_t total) { m_roundTotal = total; }
+    void setPower(int32_t power) { m_power = power; }
+    void setAim(angle aim) { m_aim = aim; }
+    void setWind(fixed strength, angle direction, fixed strengthTarget, angle directionTarget);
+
+private:
+    // One frame of the states with their own small handlers.
+    void stepFlightView();
+    void stepWaterSplash();
+    void setupTitle();
+    void stepBallOnMap();
+    bool stepScorecard();
+    void playFullSwing();
+    void playPutt();
+
+    // Main menu pieces.
+    void showLoadingScreen();
+    void closeMainMenu();
+    void showAbout();
+    void showHelp();
+
+    // The part of the swing start that puts the meter up.
+    void startSwing();
+    // Stylus tap while aiming, mapped to a key.
+    int32_t stylusKey(int32_t key);
+    bool isBallInView();
+    int32_t elapsedMillis() const;
+    Ref<Vsprite> newPictureSprite(int32_t picture);
+    void putMarkerOnBall(Vsprite& marker, int32_t picture, fixed opacity, fixed minScale);
+    fixed groundHeight(fixed x, fixed z) const;
+    bool isKeyHelpOnScreen(Vsprite* panel) const;
+
+    int32_t m_state = 0;
+    // The window's latest size request, width in the high half; applied by the game thread.
+    std::atomic<uint64_t> m_requestedSize{0};
+    std::atomic<fixed> m_viewScale{0};
+
+    Ref<Vilib> m_imagePack;
+    Ref<Vphob> m_ballBody;
+    Ref<Vector> m_lastLie;
+    Ref<Vector> m_toPin;
+    Ref<Vswf> m_courseReader;
+    ByteArray m_savedState;
+    int32_t m_golferFrameBase = 13;
+    bool m_soundOff = false;
+
+    Ref<Vsprite> m_titleSprite;
+    Ref<Vterrain> m_terrainView;
+    Ref<VpolyTerrain> m_terrain;
+    Ref<String> m_loadedPackName;
+    Ref<Vsprite> m_mapSprite;
+    Ref<Vsprite> m_scorecard;
+    Ref<Vsprite> m_ballSprite;
+    Ref<Vsprite> m_aimMarker;
+    Ref<Vsprite> m_ballMarker;
+    Ref<Vsprite> m_shadowMarker;
+    Ref<Vsprite> m_golferSprite;
+    Ref<Vsprite> m_pinSprite;
+
+    Ref<Vmenu> m_mainMenu;
+    Ref<Vtext> m_soundEntry;
+    Ref<Vtext> m_golferEntry;
+    Ref<Vmenu> m_playKeyHelp;
+    Ref<Vmenu> m_mapKeyHelp;
+    Ref<Vmenu> m_clubMenu;
+
+    Ref<Vtext> m_scoreTitle;
+    Ref<Vtext> m_holeLine;
+    Ref<Vtext> m_strokesLine;
+    Ref<Vtext> m_roundLine;
+    Ref<Vtext> m_totalLine;
+
+    Ref<Vsprite> m_hudPanel;
+    Ref<Vtext> m_holeText;
+    Ref<Vtext> m_parText;
+    Ref<Vtext> m_distanceText;
+    Ref<Vtext> m_clubText;
+    Ref<Vtext> m_windText;
+    Ref<Vpolyn> m_windArrow;
+    Ref<Vswf> m_arrowReader;
+    angle m_arrowAngle = 0;
+    Ref<Vtext> m_messageText;
+
+    Ref<Vsprite> m_meterPanel;
+    Ref<Vsprite> m_meterBar;
+    Ref<Vsprite> m_aboutPanel;
+
+    int32_t m_club = 0;
+    angle m_aim = 0;
+    fixed m_aimRun = 0;
+    int32_t m_power = 0;
+    int32_t m_strokes = 0;
+    int32_t m_stillFrames = 0;
+    fixed m_stillDistance = 0;
+    fixed m_eyeHeight = 0;
+    fixed m_cameraFloor = 0;
+    bool m_keyHelpHidden = false;
+    int32_t m_holeIndex = 0;
+    int32_t m_roundTotal = 0;
+
+    fixed m_windStrength = 0;
+    fixed m_windStrengthTarget = 0;
+    angle m_windDirection = 0;
+    angle m_windDirectionTarget = 0;
+};
+
+}  // namespace fairholm

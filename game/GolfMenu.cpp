@@ -1,0 +1,179 @@
+// The main menu over the title or the paused hole: new game, resume, sound, golfer,
+// help, about and exit.
+
+#include "engine/sprite/Vfont.h"
+#include "game/Golf.h"
+
+namespace fairholm {
+
+void Golf::fillMainMenu(Ref<Vmenu> menu) {
+    m_mainMenu = std::move(menu);
+    m_mainMenu->addItemText(lit("New game"));
+    m_mainMenu->addItemText(lit("Resume game"));
+    m_soundEntry = m_mainMenu->addItemText(lit(m_soundOff ? "Sound off" : "Sound on"));
+    m_golferEntry = m_mainMenu->addItemText(lit("Female player"));
+    if (m_golferFrameBase == 13) {
+        m_golferEntry->setText(lit("Male player"));
+    }
+    m_mainMenu->addItemText(lit("Help"));
+    m_mainMenu->addItemText(lit("About"));
+    m_mainMenu->addItemText(lit("Exit"));
+}
+
+void Golf::setSoundOn(bool on) {
+    m_soundOff = !on;
+    if (m_soundEntry) {
+        m_soundEntry->setText(lit(on ? "Sound on" : "Sound off"));
+    }
+    saveState();
+}
+
+void Golf::playSound(Ref<String> name) {
+    if (m_soundOff || !isRunning() || !display()) {
+        return;
+    }
+    if (!display()->playSound(*name)) {
+        m_soundOff = true;
+    }
+}
+
+void Golf::showLoadingScreen() {
+    auto loading = make<Vtext>();
+    loading->setText(lit("Loading..."));
+    Vsprite& about = *m_aboutPanel;
+    about.setPosition((getWidth() - about.getWidth()) / 2, getHeight() - about.getHeight());
+    appendChild(m_aboutPanel);
+    appendChild(loading);
+    const int32_t titleBottom = m_titleSprite ? m_titleSprite->bottom() : 0;
+    loading->centreIn(0, titleBottom, getWidth(), about.getY() / fx::one - 2);
+    repaint();
+    waitFrame(0);
+    createTerrainView();
+    loadCoursePack(holePack(0));
+    waitFrame(1000);
+    loading->removeFromParent();
+    m_aboutPanel->removeFromParent();
+    flushKeys();
+    playSound(lit("music"));
+}
+
+void Golf::closeMainMenu() {
+    m_mainMenu->removeFromParent();
+    repaint();
+    if (m_titleSprite) {
+        m_titleSprite->removeFromParent();
+        m_titleSprite = nullptr;
+    }
+    setColour(0);
+    setGradientColour(0);
+}
+
+void Golf::showAbout() {
+    m_mainMenu->removeFromParent();
+    m_aboutPanel->setColour(panelColour);
+    appendCentered(m_aboutPanel);
+    repaint();
+    while (isRunning()) {
+        if (anyKeyPressed() || applyPendingSize()) {
+            break;
+        }
+        repaint();
+        waitFrame(16);
+    }
+    m_aboutPanel->removeFromParent();
+}
+
+void Golf::showHelp() {
+    m_mainMenu->removeFromParent();
+    auto help = make<Vtext>();
+    help->setColour(panelColour);
+    help->setSize(getWidth() < 232 ? getWidth() : 232, 0);
+    help->loadText(lit("help.txt"));
+    appendCentered(help);
+    help->setPosition((getWidth() - help->getWidth()) / 2, 0);
+    repaint();
+
+    const Ref<Vfont> font = Vtext::getDefaultFont();
+    const int32_t lineHeight = font && font->lineHeight() > 0 ? font->lineHeight() : 1;
+    const int32_t step = (getHeight() / lineHeight - 1) * lineHeight;
+    while (isRunning() && !applyPendingSize()) {
+        const int32_t key = nextKey();
+        const int32_t y = help->getY() >> 15;
+        if (key == '2' || key == 3) {
+            if (y < 0) {
+                help->setPosition(help->getX() >> 15, y + step);
+            }
+        } else if (key == '8' || key == 4) {
+            if (y + help->getHeight() > getHeight()) {
+                help->setPosition(help->getX() >> 15, y - step);
+            }
+        } else if (key != 0) {
+            break;
+        } else {
+            revealRows();
+        }
+        waitFrame(16);
+    }
+    help->removeFromParent();
+}
+
+void Golf::runMainMenu() {
+    if (!m_mainMenu->hasParent()) {
+        if (!m_terrainView) {
+            showLoadingScreen();
+        }
+        appendCentered(m_mainMenu);
+        if (m_titleSprite) {
+            m_mainMenu->centreIn(0, m_titleSprite->bottom(), getWidth(), getHeight() - 8);
+        }
+    }
+    const int32_t choice = menuKey(*m_mainMenu, nextKey());
+    switch (choice) {
+        case 'N':
+            m_state = StartHole;
+            m_holeIndex = 0;
+            m_roundTotal = 0;
+            closeMainMenu();
+            break;
+        case 'R':
+            if (!m_terrainView->hasParent()) {
+                m_holeIndex = getSavedShort(0);
+                m_roundTotal = getSavedShort(2);
+                m_state = StartHole;
+            } else {
+                m_state = Aiming;
+            }
+            closeMainMenu();
+            break;
+        case 'S':
+            setSoundOn(m_soundOff);
+            break;
+        case 'F':
+            if (m_golferFrameBase == 13) {
+                m_golferFrameBase = 36;
+                m_golferEntry->setText(lit("Female player"));
+            } else {
+                m_golferFrameBase = 13;
+                m_golferEntry->setText(lit("Male player"));
+            }
+            saveState();
+            if (m_golferSprite) {
+                m_golferSprite->setFrame(m_golferFrameBase + (m_club == putter ? 17 : 0));
+            }
+            break;
+        case 'H':
+            showHelp();
+            break;
+        case 'A':
+            showAbout();
+            break;
+        case 'E':
+        case 7:
+            exitGame();
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace fairholm

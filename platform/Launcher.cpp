@@ -1,0 +1,34 @@
+#include "platform/Launcher.h"
+
+#include <unistd.h>
+
+#include <climits>
+
+#include "runtime/ProgramDirectory.h"
+
+namespace fairholm {
+
+void Launcher::setProgramDirectory(const char* executablePath) {
+    // The kernel's answer is the real location even when started through a link or
+    // from another directory; argv[0] is the fallback.
+    char self[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length > 0) {
+        self[length] = 0;
+        if (ProgramDirectory::setFromExecutablePath(self)) {
+            return;
+        }
+    }
+    ProgramDirectory::setFromExecutablePath(executablePath);
+}
+
+Ref<Golf> Launcher::createGame(Ref<Platform> platform, int32_t windowWidth, int32_t windowHeight) {
+    const bool high = isHighResolution(windowWidth);
+    auto display = make<Vdisplay>(std::move(platform));
+    auto game = make<Golf>();
+    game->setDisplay(display);
+    game->setSize(gameSize(windowWidth, high), gameSize(windowHeight, high));
+    return game;
+}
+
+}  // namespace fairholm

@@ -1,0 +1,122 @@
+#include "platform/headless/HeadlessShell.h"
+
+#include <cstdio>
+
+#include "platform/Launcher.h"
+#include "platform/PngWriter.h"
+#include "runtime/Runtime.h"
+
+namespace fairholm {
+
+// The process clock while the shell runs: time stands still until the game sleeps.
+class HeadlessShell::ScriptedClock final : public Clock {
+public:
+    explicit ScriptedClock(HeadlessShell& shell) : m_shell(shell) {}
+    uint32_t currentTimeMillis() override { return m_shell.m_now; }
+    void sleep(uint32_t milliseconds) override { m_shell.advance(milliseconds); }
+
+private:
+    HeadlessShell& m_shell;
+};
+
+HeadlessShell::HeadlessShell(Options options, HeadlessScript script)
+    : m_options(std::move(options)), m_script(std::move(script)) {
+    if (!m_script.events().empty()) {
+        m_scriptEnd = m_script.events().back().time;
+    }
+}
+
+HeadlessShell::~HeadlessShell() { Runtime::setClock(nullptr); }
+
+int HeadlessShell::run() {
+    Runtime::setClock(make<ScriptedClock>(*this));
+    const bool high = Launcher::isHighResolution(m_options.windowWidth);
+    m_platform = make<HeadlessPlatform>(m_options.pocketPC, high);
+    m_game = Launcher::createGame(m_platform, m_options.windowWidth, m_options.windowHeight);
+    // Events due at time 0 arrive before the first frame.
+    advance(0);
+    m_game->run();
+    std::printf("%s\n", summary().c_str());
+    std::fflush(stdout);
+    return 0;
+}
+
+std::string HeadlessShell::summary() const {
+    const Golf& g = *m_game;
+    char line[160];
+    std::snprintf(line, sizeof line, "end time=%u state=%d hole=%d strokes=%d total=%d club=%d", m_now,
+                  g.state(), g.holeIndex() + 1, g.strokes(), g.roundTotal(), g.club());
+    return line;
+}
+
+void HeadlessShell::advance(uint32_t milliseconds) {
+    const uint32_t target = m_now + milliseconds;
+    const auto& events = m_script.events();
+    while (m_nextEvent < events.size() && events[m_nextEvent].time <= target) {
+        const auto& event = events[m_nextEvent++];
+        if (event.time > m_now) {
+            m_now = event.time;
+        }
+        deliver(event);
+    }
+    m_now = target;
+
+    if (m_options.logSounds) {
+        const auto& sounds = m_platform->sounds();
+        for (; m_soundsLogged < sounds.size(); ++m_soundsLogged) {
+            std::printf("sound %s at %u\n", sounds[m_soundsLogged].c_str(), m_now);
+        }
+    }
+    if (!m_stateDumped && m_options.dumpOnState >= 0 && m_game->state() == m_options.dumpOnState) {
+        m_stateDumped = true;
+        dump(m_options.dumpOnStateFile);
+    }
+    const bool scriptDone = m_nextEvent >= events.size() && m_now >= m_scriptEnd + m_options.linger;
+    if (m_now >= m_options.maxTime || scriptDone) {
+        m_game->stop();
+    }
+}
+
+void HeadlessShell::deliver(const HeadlessScript::Event& event) {
+    Golf& g = *m_game;
+    switch (event.verb) {
+        case HeadlessScript::Verb::Key:
+        case HeadlessScript::Verb::Char:
+            g.keyPressed(event.a);
+            g.keyReleased(event.a);
+            break;
+        case HeadlessScript::Verb::Press:
+            g.keyPressed(event.a);
+            break;
+        case HeadlessScript::Verb::Release:
+            g.keyReleased(event.a);
+            break;
+        case HeadlessScript::Verb::Tap:
+            g.setPointer(event.a, event.b);
+            g.keyPressed(5);
+            g.keyReleased(5);
+            break;
+        case HeadlessScript::Verb::Resize:
+            g.setSize(event.a, event.b);
+            break;
+        case HeadlessScript::Verb::Dump:
+            dump(event.text);
+            break;
+        case HeadlessScript::Verb::Stop:
+            g.stop();
+            break;
+    }
+}
+
+void HeadlessShell::dump(const std::string& file) {
+    const IntArray& pixels = m_game->backBuffer();
+    const int32_t width = m_game->getWidth();
+    const int32_t height = m_game->getHeight();
+    if (pixels.length() < width * height || !PngWriter::write(file, pixels.data(), width, height, width)) {
+        std::fprintf(stderr, "could not write %s\n", file.c_str());
+        return;
+    }
+    std::printf("dump %s at %u state=%d\n", file.c_str(), m_now, m_game->state());
+}
+
+}  // namespace fairholm

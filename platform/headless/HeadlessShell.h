@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/Golf.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "platform/headless/HeadlessScript.h"
+#include "runtime/Clock.h"
+
+namespace fairholm {
+
+// Runs the real game without a window on a virtual clock. The game loop runs on the
+// calling thread; every time it sleeps, the clock jumps ahead and the script's events
+// that fall due are delivered, so a run is deterministic and takes no real time.
+class HeadlessShell {
+public:
+    struct Options {
+        int32_t windowWidth = 240;
+        int32_t windowHeight = 320;
+        bool pocketPC = false;
+        uint32_t maxTime = 600000;    // game milliseconds before the run is stopped
+        uint32_t linger = 500;        // game milliseconds run after the last event
+        int32_t dumpOnState = -1;     // dump the first frame shown in this state
+        std::string dumpOnStateFile;
+        bool logSounds = true;
+    };
+
+    HeadlessShell(Options options, HeadlessScript script);
+    ~HeadlessShell();
+
+    // Runs until the script, the time limit or the game ends; returns the exit code.
+    int run();
+
+    Golf& game() { return *m_game; }
+    uint32_t now() const { return m_now; }
+
+    // Writes one line describing where the game ended.
+    std::string summary() const;
+
+private:
+    class ScriptedClock;
+    void advance(uint32_t milliseconds);
+    void deliver(const HeadlessScript::Event& event);
+    void dump(const std::string& file);
+
+    Options m_options;
+    HeadlessScript m_script;
+    size_t m_nextEvent = 0;
+    uint32_t m_now = 0;
+    uint32_t m_scriptEnd = 0;
+    size_t m_soundsLogged = 0;
+    bool m_stateDumped = false;
+    Ref<HeadlessPlatform> m_platform;
+    Ref<Golf> m_game;
+};
+
+}  // namespace fairholm

@@ -1,0 +1,101 @@
+// fairholm-headless: the game without a window, for tests, bots and pictures.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "platform/Launcher.h"
+#include "platform/headless/HeadlessShell.h"
+#include "runtime/ProgramDirectory.h"
+
+using namespace fairholm;
+
+namespace {
+
+const char* const usage =
+    "usage: fairholm-headless [options]\n"
+    "  --script FILE        timed input (see README: headless scripts); '-' reads standard input\n"
+    "  --size WxH           window size (default 240x320; 480 wide or more renders at half size)\n"
+    "  --pocketpc           behave as a Pocket PC (menus without key digits)\n"
+    "  --max-time MS        stop after MS milliseconds of game time (default 600000)\n"
+    "  --linger MS          keep running MS after the last scripted event (default 500)\n"
+    "  --dump-on-state N:F  write the frame as PNG file F the first time the game is in state N\n"
+    "  --data DIR           read the data files from DIR instead of the executable's folder\n"
+    "  --quiet              do not log sounds\n";
+
+bool parseSize(const char* text, int32_t& width, int32_t& height) {
+    return std::sscanf(text, "%dx%d", &width, &height) == 2 && width > 0 && height > 0 && width <= 4096 &&
+           height <= 4096;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Launcher::setProgramDirectory(argv[0]);
+    HeadlessShell::Options options;
+    std::string scriptText;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(usage, stdout);
+            return 0;
+        } else if (arg == "--script" && hasValue) {
+            const std::string file = argv[++i];
+            std::stringstream buffer;
+            if (file == "-") {
+                buffer << std::cin.rdbuf();
+            } else {
+                std::ifstream in(file);
+                if (!in) {
+                    std::fprintf(stderr, "cannot read %s\n", file.c_str());
+                    return 2;
+                }
+                buffer << in.rdbuf();
+            }
+            scriptText = buffer.str();
+        } else if (arg == "--size" && hasValue) {
+            if (!parseSize(argv[++i], options.windowWidth, options.windowHeight)) {
+                std::fprintf(stderr, "bad size %s\n", argv[i]);
+                return 2;
+            }
+        } else if (arg == "--pocketpc") {
+            options.pocketPC = true;
+        } else if (arg == "--max-time" && hasValue) {
+            options.maxTime = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (arg == "--linger" && hasValue) {
+            options.linger = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (arg == "--dump-on-state" && hasValue) {
+            const char* spec = argv[++i];
+            const char* colon = std::strchr(spec, ':');
+            if (!colon || colon[1] == 0) {
+                std::fprintf(stderr, "--dump-on-state takes STATE:FILE\n");
+                return 2;
+            }
+            options.dumpOnState = std::atoi(spec);
+            options.dumpOnStateFile = colon + 1;
+        } else if (arg == "--data" && hasValue) {
+            if (!ProgramDirectory::set(argv[++i])) {
+                std::fprintf(stderr, "data folder path too long\n");
+                return 2;
+            }
+        } else if (arg == "--quiet") {
+            options.logSounds = false;
+        } else {
+            std::fprintf(stderr, "unknown option %s\n%s", arg.c_str(), usage);
+            return 2;
+        }
+    }
+    HeadlessScript script;
+    std::string error;
+    if (!script.parse(scriptText, error)) {
+        std::fprintf(stderr, "script %s\n", error.c_str());
+        return 2;
+    }
+    HeadlessShell shell(options, std::move(script));
+    return shell.run();
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/sprite/Platform.h"
+
+namespace fairholm {
+
+class Golf;
+
+// The platform as the SDL desktop shell provides it. The game thread calls it; what
+// must reach the window (finished frames, sounds, the end of the program) is handed to
+// the interface thread under a lock and announced with an SDL event.
+class SdlPlatform final : public Platform {
+public:
+    SdlPlatform(bool pocketPC, bool highResolution, uint32_t wakeEvent);
+
+    // The game whose back buffer is presented; set before the game thread starts.
+    void setGame(Golf* game) { m_game = game; }
+
+    bool isPocketPC() const override { return m_pocketPC; }
+    bool isHighResolution() const override { return m_highResolution; }
+    void invalidateWindowRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+    void playSoundFile(const char* path) override;
+    void requestExit() override;
+
+    // A copy of the latest presented frame, taken by the interface thread.
+    struct Frame {
+        std::vector<int32_t> pixels;
+        int32_t width = 0;
+        int32_t height = 0;
+    };
+    // Copies the frame when it changed since the last call; false when it did not.
+    bool takeFrame(Frame& out);
+    // Sound paths asked for since the last call, oldest first.
+    std::vector<std::string> takeSounds();
+
+private:
+    void wake();
+
+    const bool m_pocketPC;
+    const bool m_highResolution;
+    const uint32_t m_wakeEvent;
+    Golf* m_game = nullptr;
+
+    std::mutex m_lock;
+    Frame m_frame;
+    bool m_frameChanged = false;
+    std::deque<std::string> m_sounds;
+};
+
+}  // namespace fairholm

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "game/Golf.h"
+#include "platform/headless/HeadlessScript.h"
+#include "platform/sdl/SdlPlatform.h"
+#include "platform/sdl/SdlSound.h"
+#include "platform/sdl/SingleInstance.h"
+#include "runtime/Ref.h"
+
+namespace fairholm {
+
+// The desktop shell: the main thread owns the window, the events and the presentation;
+// a second thread runs the game loop.
+class SdlShell {
+public:
+    struct Options {
+        int32_t windowWidth = 480;
+        int32_t windowHeight = 640;
+        bool pocketPC = false;
+        bool fullscreen = false;
+        // Input played from a script on the interface thread (times in real ms), and an
+        // optional time after which the shell closes itself: for tests.
+        HeadlessScript script;
+        uint32_t quitAfter = 0;
+        // Asks to bring the window to the front when another start was refused (borrowed).
+        SingleInstance* instance = nullptr;
+    };
+
+    explicit SdlShell(Options options);
+    ~SdlShell();
+    SdlShell(const SdlShell&) = delete;
+    SdlShell& operator=(const SdlShell&) = delete;
+
+    // Runs until the window closes or the game ends the program; the exit code.
+    int run();
+
+private:
+    bool createWindow();
+    void handle(const SDL_Event& event);
+    void handleKey(const SDL_KeyboardEvent& key, bool down);
+    void handleText(const char* text);
+    void handleButton(uint8_t button, bool down);
+    void handleMouse(int32_t x, int32_t y, bool down);
+    // Shows the latest frame; `again` redraws the last one even when no new frame came.
+    void present(bool again = false);
+    void toggleFullscreen();
+    void screenshot();
+    void playScript(uint32_t elapsed);
+
+    Options m_options;
+    uint32_t m_wakeEvent = 0;
+    SDL_Window* m_window = nullptr;
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_Texture* m_texture = nullptr;
+    int32_t m_textureWidth = 0;
+    int32_t m_textureHeight = 0;
+    bool m_highResolution = false;
+    bool m_fullscreen = false;
+    bool m_quit = false;
+    size_t m_nextScriptEvent = 0;
+    SDL_GameController* m_controller = nullptr;
+
+    Ref<SdlPlatform> m_platform;
+    Ref<Golf> m_game;
+    std::thread m_gameThread;
+    std::unique_ptr<SdlSound> m_sound;
+    SdlPlatform::Frame m_frame;
+};
+
+}  // namespace fairholm
