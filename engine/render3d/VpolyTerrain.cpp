@@ -47,6 +47,7 @@ int32_t VpolyTerrain::regionAt(fixed, fixed) {
 void VpolyTerrain::buildHeightMap() {
     if (m_heightGrid.isEmpty()) {
         m_heightGrid = newByteArray(gridCells);
+        m_grid = m_heightGrid.data();
         if (m_heightGrid.isEmpty()) {
             return;
         }
@@ -73,50 +74,6 @@ fixed VpolyTerrain::frictionOf(int32_t index) const {
 
 fixed VpolyTerrain::bounceOf(int32_t index) const {
     return index >= 0 && index < m_bounceTable.length() ? m_bounceTable[index] : 0;
-}
-
-int32_t VpolyTerrain::shade(int32_t rgb, fixed slope) const {
-    if (slope > 16384) {
-        slope = 16384;
-    } else if (slope < -16384) {
-        slope = -16384;
-    }
-    int32_t result = 0;
-    for (int32_t shift = 16; shift >= 0; shift -= 8) {
-        const int32_t c = (rgb >> shift) & 0xFF;
-        int32_t lit = c + ((c * slope) >> 15);
-        if (lit < 0) {
-            lit = 0;
-        } else if (lit > 255) {
-            lit = 255;
-        }
-        result |= lit << shift;
-    }
-    return result;
-}
-
-fixed VpolyTerrain::heightAt(fixed x, fixed z) const {
-    const int32_t gx = x >> 16;
-    const int32_t gz = z >> 16;
-    if (gx < 0 || gx > gridSize - 2 || gz < 0 || gz > gridSize - 2 || m_heightGrid.isEmpty()) {
-        return m_defaultHeight;
-    }
-    const uint8_t* cell = m_heightGrid.data() + gz * gridSize + gx;
-    const int32_t h00 = cell[0];
-    const int32_t h10 = cell[1];
-    const int32_t h01 = cell[gridSize];
-    const int32_t h11 = cell[gridSize + 1];
-    if (h00 == h10 && h00 == h01 && h00 == h11) {
-        return h00 << 12;
-    }
-    const int32_t fx = (x >> 4) & 0xFFF;
-    const int32_t fz = (z >> 4) & 0xFFF;
-    int32_t top = h00 == h10 ? h00 << 12 : (h10 - h00) * fx + (h00 << 12);
-    const int32_t bottom = h01 == h11 ? h01 << 12 : (h11 - h01) * fx + (h01 << 12);
-    if (top != bottom) {
-        top += ((bottom - top) * fz) >> 12;
-    }
-    return top;
 }
 
 }  // namespace fairholm

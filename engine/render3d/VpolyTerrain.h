@@ -35,10 +35,41 @@ public:
     virtual void buildHeightMap();
     virtual void setSurfaceProperties(int32_t index, fixed friction, fixed bounce);
     // Lightens (slope > 0) or darkens a colour; slope clamped to +-0.5.
-    virtual int32_t shade(int32_t rgb, fixed slope) const;
+    virtual int32_t shade(int32_t rgb, fixed slope) const {
+        if (slope > 16384) {
+            slope = 16384;
+        } else if (slope < -16384) {
+            slope = -16384;
+        }
+        return shadeChannel(rgb >> 16, slope) << 16 | shadeChannel(rgb >> 8, slope) << 8 | shadeChannel(rgb, slope);
+    }
 
     // Ground height at a world point, bilinear over the grid in 1/4096 of a cell.
-    fixed heightAt(fixed x, fixed z) const;
+    fixed heightAt(fixed x, fixed z) const { return heightIn(m_grid, m_defaultHeight, x, z); }
+    // heightAt over a given grid (gridCells levels, or null for none) and default.
+    static fixed heightIn(const uint8_t* grid, fixed defaultHeight, fixed x, fixed z) {
+        const int32_t gx = x >> 16;
+        const int32_t gz = z >> 16;
+        if (static_cast<uint32_t>(gx) > gridSize - 2 || static_cast<uint32_t>(gz) > gridSize - 2 || !grid) {
+            return defaultHeight;
+        }
+        const uint8_t* cell = grid + gz * gridSize + gx;
+        const int32_t h00 = cell[0];
+        const int32_t h10 = cell[1];
+        const int32_t h01 = cell[gridSize];
+        const int32_t h11 = cell[gridSize + 1];
+        if (h00 == h10 && h00 == h01 && h00 == h11) {
+            return h00 << 12;
+        }
+        const int32_t fx = (x >> 4) & 0xFFF;
+        const int32_t fz = (z >> 4) & 0xFFF;
+        int32_t top = h00 == h10 ? h00 << 12 : (h10 - h00) * fx + (h00 << 12);
+        const int32_t bottom = h01 == h11 ? h01 << 12 : (h11 - h01) * fx + (h01 << 12);
+        if (top != bottom) {
+            top += ((bottom - top) * fz) >> 12;
+        }
+        return top;
+    }
     // Palette index of the region under (x, z); 0 outside the map.
     int32_t regionAt(fixed x, fixed z);
     // Image number of a palette index; 0 for an index without an entry.
@@ -51,13 +82,23 @@ public:
 
     fixed defaultHeight() const { return m_defaultHeight; }
     const ByteArray& heightGrid() const { return m_heightGrid; }
+    // The grid's levels (null before the first buildHeightMap).
+    const uint8_t* gridLevels() const { return m_grid; }
     const IntArray& frictionTable() const { return m_frictionTable; }
     const IntArray& bounceTable() const { return m_bounceTable; }
 
 private:
+    // One channel (the low byte of c) changed by c * slope / 32768, kept in 0..255.
+    static int32_t shadeChannel(int32_t c, fixed slope) {
+        c &= 0xFF;
+        const int32_t lit = c + ((c * slope) >> 15);
+        return lit < 0 ? 0 : (lit > 255 ? 255 : lit);
+    }
+
     IntArray m_frictionTable;
     IntArray m_bounceTable;
     ByteArray m_heightGrid;
+    const uint8_t* m_grid = nullptr;
     fixed m_defaultHeight = 0;
 };
 

@@ -236,6 +236,8 @@ void Vterrain::castColumn(int32_t* target, int32_t stride, int32_t x, int32_t to
     VpolyTerrain* ground = m_terrain.ptr();
     int32_t row = bottom;
     if (ground) {
+        const uint8_t* grid = ground->gridLevels();
+        const fixed outside = ground->defaultHeight();
         const int32_t k = bottom - m_horizon;
         const int32_t u = (x - stride / 2) * 4;
         int32_t dX = ((u * m_cosHeading) >> 15) - ((-m_sinHeading) >> 4);
@@ -254,7 +256,7 @@ void Vterrain::castColumn(int32_t* target, int32_t stride, int32_t x, int32_t to
             px += dX;
             pz += dZ;
             h += hs;
-            const fixed g = ground->heightAt(px, pz);
+            const fixed g = VpolyTerrain::heightIn(grid, outside, px, pz);
             if (g - h < 1) {
                 if (!missed || m > 31) {
                     missed = true;
@@ -281,9 +283,9 @@ void Vterrain::castColumn(int32_t* target, int32_t stride, int32_t x, int32_t to
                         colour = blendTexels(colour, right, (px & 0x3FFF) * 2);
                         colour = blendTexels(colour, below, (pz & 0x3FFF) * 2);
                     }
-                    const fixed slope = (g - ground->heightAt(px + fx::one, pz + fx::one)) >> 1;
+                    const fixed slope = (g - VpolyTerrain::heightIn(grid, outside, px + fx::one, pz + fx::one)) >> 1;
                     if (slope != 0) {
-                        colour = ground->shade(colour, slope);
+                        colour = ground->VpolyTerrain::shade(colour, slope);
                     }
                     const int32_t pixel = (colour & 0xFFFFFF) | ((d >> 5) << 24);
                     bool stopped = false;
