@@ -2,13 +2,19 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "engine/render3d/Vphob.h"
 #include "engine/render3d/VpolyTerrain.h"
+#include "engine/render3d/Vswf.h"
 #include "engine/render3d/Vterrain.h"
 #include "runtime/Array.h"
 #include "runtime/Fixed.h"
+#include "runtime/ProgramDirectory.h"
+#include "runtime/String.h"
+#include "tools/formats/SwfWriter.h"
 
 using namespace fairholm;
 using fx::one;
@@ -52,30 +58,64 @@ std::vector<Oval> courseOvals() {
     return ovals;
 }
 
-void drawOval(Vpolyn& picture, const Oval& o) {
-    const int sides = 32;
-    for (int i = 0; i < sides; ++i) {
-        const double a0 = 2 * M_PI * i / sides;
-        const double a1 = 2 * M_PI * (i + 1) / sides;
-        // Clockwise on screen (y down): the inside lies to the left of a downward
-        // segment, so the right-hand fill of a downward segment is the outside.
-        const auto x0 = static_cast<fixed>((o.cx + o.rx * std::cos(a0)) * 32768);
-        const auto y0 = static_cast<fixed>((o.cy + o.ry * std::sin(a0)) * 32768);
-        const auto x1 = static_cast<fixed>((o.cx + o.rx * std::cos(a1)) * 32768);
-        const auto y1 = static_cast<fixed>((o.cy + o.ry * std::sin(a1)) * 32768);
-        picture.addLine(x0, y0, x1, y1, o.outside, o.fill);
-    }
+// Region colours: the blue channel is the height level the terrain reads.
+uint32_t regionColour(int fill) {
+    const uint32_t level = static_cast<uint32_t>((fill * 37) % 200);
+    return 0xFF000000u | static_cast<uint32_t>(fill * 5) << 16 | static_cast<uint32_t>(fill * 3) << 8 | level;
 }
 
-void loadCourse(VpolyTerrain& terrain) {
-    terrain.beginShapes(512, 512, 12469, 48);
+// The course as a shape file: one shape per oval, its outline with the oval's fill on
+// the inside and the surrounding region's fill outside (style 1 is the surrounding
+// region, style 2 the oval's own).
+std::vector<uint8_t> courseSwf() {
+    const int32_t twipsPerPixel = 20;
+    SwfWriter swf(512 * twipsPerPixel, 512 * twipsPerPixel);
+    const int sides = 32;
     for (const Oval& o : courseOvals()) {
-        drawOval(terrain, o);
+        swf.beginShape(1);
+        const int outside = swf.addSolidFill(regionColour(o.outside));
+        const int inside = swf.addSolidFill(regionColour(o.fill));
+        for (int i = 0; i <= sides; ++i) {
+            const double a = 2 * M_PI * i / sides;
+            const auto x = static_cast<int32_t>((o.cx + o.rx * std::cos(a)) * twipsPerPixel);
+            const auto y = static_cast<int32_t>((o.cy + o.ry * std::sin(a)) * twipsPerPixel);
+            if (i == 0) {
+                swf.moveTo(x, y);
+                // Clockwise on screen: the inside lies left of a downward edge.
+                swf.setFills(outside, inside);
+            } else {
+                swf.lineTo(x, y);
+            }
+        }
+        swf.endShape();
     }
-    terrain.endShape();
+    return swf.finish();
+}
+
+// Writes the course file into the program directory once.
+const String& courseFile() {
+    static Ref<String> name = [] {
+        ProgramDirectory::set(std::filesystem::temp_directory_path().c_str());
+        const std::vector<uint8_t> bytes = courseSwf();
+        std::FILE* f =
+            std::fopen((std::filesystem::temp_directory_path() / "fairholm-bench-course").c_str(), "wb");
+        if (f) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
+        return String::copyOf("fairholm-bench-course");
+    }();
+    return *name;
+}
+
+// The game's loading of one course: the shapes, then per palette entry its texture,
+// level and surface, then the height grid.
+void loadCourse(VpolyTerrain& terrain) {
+    Ref<Vswf> reader = make<Vswf>();
+    reader->load(Ref<Vpolyn>(&terrain), courseFile(), 512, 512, 12469, 48, 0);
     for (int i = 0; i < 48; ++i) {
-        terrain.setColor(i, (i * 37) % 200);
         terrain.setPaletteImage(i, nullptr, 1 + i % 7);
+        terrain.setColor(i, terrain.paletteColor(i) & 0xFF);
         terrain.setSurfaceProperties(i, 0x4000, 0);
     }
     terrain.buildHeightMap();
@@ -127,6 +167,8 @@ BENCHMARK(BM_DrawTerrain)
 
 void BM_CourseLoad(benchmark::State& state) {
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
+    loadCourse(*terrain);
+    state.counters["crossings"] = terrain->edgeCount();
     for (auto _ : state) {
         loadCourse(*terrain);
         benchmark::DoNotOptimize(terrain->heightAt(100 * one, 100 * one));

@@ -283,7 +283,8 @@ void Vterrain::castColumn(int32_t* target, int32_t stride, int32_t x, int32_t to
                         colour = blendTexels(colour, right, (px & 0x3FFF) * 2);
                         colour = blendTexels(colour, below, (pz & 0x3FFF) * 2);
                     }
-                    const fixed slope = (g - VpolyTerrain::heightIn(grid, outside, px + fx::one, pz + fx::one)) >> 1;
+                    const fixed slope =
+                        (g - VpolyTerrain::heightIn(grid, outside, px + fx::one, pz + fx::one)) >> 1;
                     if (slope != 0) {
                         colour = ground->VpolyTerrain::shade(colour, slope);
                     }

@@ -4,8 +4,16 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
+
+#include "engine/sprite/Vilib.h"
+#include "runtime/ProgramDirectory.h"
+#include "runtime/Ref.h"
+#include "runtime/String.h"
 
 namespace fairholm::test {
 
@@ -31,7 +39,12 @@ inline void putVarInt(std::vector<uint8_t>& out, uint32_t value) {
     out.push_back(groups[0]);
 }
 
-// Writes "<name>.bin" into the working directory (the program directory of the tests).
+// Where "<name>.bin" lies in the program directory.
+inline std::string packPath(const std::string& name) {
+    return std::string(ProgramDirectory::get()) + name + ".bin";
+}
+
+// Writes the pack "<name>.bin" into the program directory.
 inline void writePack(const std::string& name, const std::vector<PackPicture>& pictures) {
     std::vector<uint8_t> out;
     putVarInt(out, static_cast<uint32_t>(pictures.size()));
@@ -51,7 +64,7 @@ inline void writePack(const std::string& name, const std::vector<PackPicture>& p
         putVarInt(out, static_cast<uint32_t>(data.size()));
         out.insert(out.end(), data.begin(), data.end());
     }
-    std::FILE* f = std::fopen((name + ".bin").c_str(), "wb");
+    std::FILE* f = std::fopen(packPath(name).c_str(), "wb");
     if (f) {
         std::fwrite(out.data(), 1, out.size(), f);
         std::fclose(f);
@@ -65,5 +78,30 @@ inline PackPicture solidPicture(int32_t width, int32_t height, int32_t colour) {
     p.colours.assign(static_cast<size_t>(width * height), colour);
     return p;
 }
+
+// A pack written into a program directory of its own for the life of the object; the
+// previous program directory comes back afterwards.
+class PackFile {
+public:
+    PackFile(const std::string& name, const std::vector<PackPicture>& pictures)
+        : m_previous(ProgramDirectory::get()),
+          m_dir(std::filesystem::temp_directory_path() / ("fairholm-terrain-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(m_dir);
+        ProgramDirectory::set(m_dir.c_str());
+        writePack(name, pictures);
+        m_pack = make<Vilib>(nullptr, *String::copyOf(name));
+    }
+    ~PackFile() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+        ProgramDirectory::set(m_previous.c_str());
+    }
+    const Ref<Vilib>& pack() const { return m_pack; }
+
+private:
+    std::string m_previous;
+    std::filesystem::path m_dir;
+    Ref<Vilib> m_pack;
+};
 
 }  // namespace fairholm::test

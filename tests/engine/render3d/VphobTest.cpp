@@ -270,3 +270,58 @@ TEST_F(VphobTest, WithoutTerrainThereIsNoGround) {
     EXPECT_FALSE(body->checkGround());
     EXPECT_EQ(body->position().y, -5 * one);
 }
+
+TEST_F(VphobTest, WaterOnlyWhereTheRegionIsWater) {
+    Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
+    terrain->beginShapes(512, 512, 1024, 2);
+    terrain->addLine(256 * one, 0, 256 * one, 512 * one, 1, 0);
+    terrain->endShape();
+    terrain->setSurfaceProperties(0, 0x4000, 0);
+    terrain->setSurfaceProperties(1, one, 0);
+    terrain->buildHeightMap();
+    Ref<Vphob> body = make<Vphob>();
+    body->setTerrain(terrain);
+    body->setPosition(100 * one, one / 64, 100 * one);
+    body->setVelocity(6 * one, -3 * one, 0);
+    body->step(512);
+    ASSERT_TRUE(body->onGround());
+    EXPECT_EQ(body->friction(), 0x4000);
+    EXPECT_GT(body->velocity().x, 0);
+    body->setPosition(300 * one, one / 64, 100 * one);
+    body->setVelocity(6 * one, -3 * one, 0);
+    body->step(512);
+    ASSERT_TRUE(body->onGround());
+    EXPECT_EQ(body->friction(), one);
+    EXPECT_EQ(body->velocity().x, 0);
+    // Outside the map the region is 0.
+    body->setPosition(-5 * one, -one, 100 * one);
+    body->setVelocity(6 * one, -3 * one, 0);
+    body->step(512);
+    EXPECT_EQ(body->friction(), 0x4000);
+}
+
+TEST_F(VphobTest, SlopeTiltsTheNormalAndPullsDownhill) {
+    Ref<VpolyTerrain> terrain = flatGround(0, 0);
+    const ByteArray& grid = terrain->heightGrid();
+    for (int32_t gz = 0; gz < 256; ++gz) {
+        for (int32_t gx = 0; gx < 256; ++gx) {
+            grid[gz * 256 + gx] = static_cast<uint8_t>(gx);
+        }
+    }
+    // One level per cell of 2 units: the ground rises 1/16 unit per unit toward +x.
+    Ref<Vphob> body = make<Vphob>();
+    body->setTerrain(terrain);
+    body->setDrag(0);
+    body->setPosition(200 * one, 0, 200 * one);
+    body->step(512);
+    ASSERT_TRUE(body->onGround());
+    const fixed dx = 2048;
+    EXPECT_NEAR(body->normal().x, -fx::div(dx, Vector(dx, one, 0).length()), 2);
+    EXPECT_NEAR(body->normal().y, fx::div(one, Vector(dx, one, 0).length()), 2);
+    EXPECT_EQ(body->normal().z, 0);
+    // Gravity's part along the ground pulls it toward -x (downhill).
+    for (int i = 0; i < 10; ++i) {
+        body->step(512);
+    }
+    EXPECT_LT(body->position().x, 200 * one);
+}

@@ -41,20 +41,7 @@ uint32_t tag(int32_t pixel) {
     return static_cast<uint32_t>(pixel) >> 24;
 }
 
-// A pack written for one test and removed afterwards.
-class PackFile {
-public:
-    PackFile(const std::string& name, const std::vector<test::PackPicture>& pictures) : m_name(name) {
-        test::writePack(name, pictures);
-        m_pack = make<Vilib>(nullptr, *String::copyOf(name));
-    }
-    ~PackFile() { std::remove((m_name + ".bin").c_str()); }
-    const Ref<Vilib>& pack() const { return m_pack; }
-
-private:
-    std::string m_name;
-    Ref<Vilib> m_pack;
-};
+using test::PackFile;
 
 }  // namespace
 
