@@ -111,8 +111,10 @@ void Golf::selectClubForDistance(fixed distance) {
     selectClub(choice);
 }
 
+int32_t Golf::carryFor(int32_t club, int32_t power) { return clubTable[club].carry * (power >> 15) / 200; }
+
 Golf::Launch Golf::launchFor(int32_t club, int32_t power) {
-    const int32_t carry = static_cast<int32_t>(static_cast<int64_t>(clubTable[club].carry) * (power >> 15) / 200);
+    const int32_t carry = carryFor(club, power);
     const angle loft = clubTable[club].loft;
     if (loft == 0) {
         return {fx::sqrt(int64_t{12} * carry), 0};

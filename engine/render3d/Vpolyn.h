@@ -57,7 +57,7 @@ public:
 
     // Sprite paint contract: draws the shapes (only) into the clip rectangle, which
     // lies within the sprite's screen box.
-    void paint(int32_t* pixels, int32_t stride, int32_t rows, int32_t clipLeft, int32_t clipTop,
+    void paint(const IntArray& pixels, int32_t stride, int32_t rows, int32_t clipLeft, int32_t clipTop,
                int32_t clipRight, int32_t clipBottom) override;
     // The sprite size, and the same in fixed point as the bounds of point lookups.
     void setSize(int32_t width, int32_t height) override;
@@ -97,8 +97,9 @@ public:
     int32_t indexAt(fixed x, fixed y);
 
     // The painting behind paint(): the picture's top-left pixel at (originX, originY)
-    // of the target, drawn at `scale` (fixed, 0x8000 = 1:1) into the clip rectangle.
-    void paintShapes(int32_t* pixels, int32_t stride, int32_t rows, int32_t clipLeft, int32_t clipTop,
+    // of the target, drawn at `scale` (fixed, 0x8000 = 1:1) into the clip rectangle
+    // (limited to the buffer).
+    void paintShapes(const IntArray& pixels, int32_t stride, int32_t rows, int32_t clipLeft, int32_t clipTop,
                      int32_t clipRight, int32_t clipBottom, int32_t originX, int32_t originY,
                      fixed scale) const;
 
