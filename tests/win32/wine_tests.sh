@@ -57,7 +57,7 @@ for tool in wine wineserver Xvfb xdotool timeout; do
     command -v "$tool" >/dev/null || die "$tool is missing: run 'make deps' (scripts/debian-packages.txt)"
 done
 for file in "$dist/fairholm.exe" "$dist/f10.bin" "$dist/f13.bin" "$dist/f16.bin" "$dist/help.txt" \
-    "$helpers/windowshot.exe"; do
+    "$helpers/windowshot.exe" "$helpers/resourcelist.exe"; do
     [[ -f "$file" ]] || die "$file is missing: run 'make build windows'"
 done
 
@@ -176,6 +176,22 @@ quit_game() {
 
 say "wine tests of fairholm.exe (prefix $WINEPREFIX, display $DISPLAY)"
 
+# --- Resources: title and class strings, icon, accelerators, resolution declaration ---
+resources=$(timeout 30 wine "$helpers/resourcelist.exe" "$game_dir/fairholm.exe" 2>/dev/null | tr -d '\r')
+expect_resource() {
+    if grep -qx "$1" <<<"$resources"; then
+        pass "resource $2"
+    else
+        fail "resource $2: no line [$1] in"$'\n'"$resources"
+    fi
+}
+expect_resource 'string|1|Greenvale' 'string 1 is the title "Greenvale"'
+expect_resource 'string|2|FAIRHOLM' 'string 2 is the class "FAIRHOLM"'
+expect_resource 'icon|101|32x32' 'icon 101 (32 x 32)'
+expect_resource 'accelerator|9|65|40002' 'accelerator Ctrl+A gives command 40002'
+expect_resource 'accelerator|9|81|40000' 'accelerator Ctrl+Q gives command 40000'
+expect_resource 'ceux|HI_RES_AWARE|1' 'HI_RES_AWARE of type CEUX holds 1'
+
 # --- A high-resolution window: 480 x 640, the game at 240 x 320 stretched by 2 ---------
 start_game
 if ! wait_window; then
@@ -255,7 +271,18 @@ elif wait_menu small-menu; then
 else
     fail "the small window shows no title screen with the menu within 30 s (last shot: ${shot:-none})"
 fi
-press Escape
+# A tap (left button down and up) on "New game" is the action key there: the round starts.
+small_hash=$(field hash)
+window=$(timeout 10 xdotool search --name "^$title\$" 2>/dev/null | head -n1)
+if [[ -n "$window" ]]; then
+    timeout 5 xdotool mousemove --window "$window" 120 108 click 1 >/dev/null 2>&1
+    timeout 5 xdotool mousemove 1020 760 >/dev/null 2>&1
+fi
+if [[ -n "$small_hash" ]] && wait_change small-tap "$small_hash"; then
+    pass "a tap on \"New game\" starts the round ($shot)"
+else
+    fail "a tap in the menu did not change the picture (last shot: ${shot:-none})"
+fi
 quit_game
 [[ "$status" == 0 ]] || fail "the small window's game ended with $status, expected 0"
 
