@@ -30,7 +30,8 @@ void Win32Platform::playSoundFile(const char* path) {
     if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0) {
         return;  // does not fit: not played
     }
-    PlaySoundW(wide, nullptr, SND_ASYNC | SND_FILENAME);
+    // No default sound for a missing file: a sound that cannot be played stays silent.
+    PlaySoundW(wide, nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
 }
 
 void Win32Platform::requestExit() {

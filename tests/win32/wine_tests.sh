@@ -283,8 +283,26 @@ if [[ -n "$small_hash" ]] && wait_change small-tap "$small_hash"; then
 else
     fail "a tap in the menu did not change the picture (last shot: ${shot:-none})"
 fi
-quit_game
-[[ "$status" == 0 ]] || fail "the small window's game ended with $status, expected 0"
+# Closing the window while a round is in play: the game loop stops first, exit code 0.
+timeout 30 wine "$helpers/windowshot.exe" --close "$title" >/dev/null 2>&1
+for _ in $(seq 200); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$game_pid" 2>/dev/null; then
+    fail "closing the window did not end the game within 20 s"
+else
+    wait "$game_pid"
+    status=$?
+    game_pid=
+    if [[ "$status" != 0 ]]; then
+        fail "closing the window ended the game with $status, expected 0"
+    elif [[ $(windows) != 0 ]]; then
+        fail "a window is left after closing it"
+    else
+        pass "closing the window during play ends the game: exit code 0"
+    fi
+fi
 
 elapsed=$(($(date +%s) - started))
 if [[ $failures -gt 0 ]]; then

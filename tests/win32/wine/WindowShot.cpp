@@ -2,6 +2,7 @@
 // a BMP file and reports what it shows, for the game's wine tests.
 //
 //   windowshot.exe <title> <file.bmp|-> [RRGGBB...]
+//   windowshot.exe --close <title>
 //
 // Prints one line: size=WxH colours=<distinct colours> hash=<FNV-1a of the pixels>,
 // followed by RRGGBB=<pixel count> for each colour asked for. Exit code 1 when no such
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <set>
 #include <vector>
@@ -59,14 +61,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: windowshot <title> <file.bmp|-> [RRGGBB...]\n");
         return 2;
     }
+    const bool close = std::strcmp(argv[1], "--close") == 0;
     wchar_t title[256];
-    if (MultiByteToWideChar(CP_ACP, 0, argv[1], -1, title, 256) == 0) {
+    if (MultiByteToWideChar(CP_ACP, 0, argv[close ? 2 : 1], -1, title, 256) == 0) {
         return 2;
     }
     const HWND window = FindWindowW(nullptr, title);
     if (!window) {
         std::printf("no window\n");
         return 1;
+    }
+    if (close) {
+        return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
     }
     RECT client{};
     GetClientRect(window, &client);
