@@ -176,6 +176,19 @@ quit_game() {
 
 say "wine tests of fairholm.exe (prefix $WINEPREFIX, display $DISPLAY)"
 
+# --- Self-contained: the program imports only DLLs of Windows itself -------------------
+if command -v i686-w64-mingw32-objdump >/dev/null; then
+    imports=$(i686-w64-mingw32-objdump -p "$dist/fairholm.exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'a-z' 'A-Z')
+    foreign=$(grep -vxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|WINMM.DLL|SHELL32.DLL|MSVCRT.DLL' <<<"$imports")
+    if [[ -z "$imports" ]]; then
+        fail "objdump lists no imports of fairholm.exe"
+    elif [[ -n "$foreign" ]]; then
+        fail "fairholm.exe needs DLLs that Windows does not have: $(tr '\n' ' ' <<<"$foreign")"
+    else
+        pass "fairholm.exe imports only Windows' own DLLs ($(tr '\n' ' ' <<<"$imports"))"
+    fi
+fi
+
 # --- Resources: title and class strings, icon, accelerators, resolution declaration ---
 resources=$(timeout 30 wine "$helpers/resourcelist.exe" "$game_dir/fairholm.exe" 2>/dev/null | tr -d '\r')
 expect_resource() {
