@@ -59,7 +59,7 @@ uint32_t Vswf::readBits(int32_t n) {
         const int32_t take = std::min(n, m_bitsLeft);
         m_bitsLeft -= take;
         const uint32_t bits = static_cast<uint32_t>(m_bitBuffer >> m_bitsLeft) & ((1u << take) - 1);
-        value = take == 32 ? bits : (value << take) | bits;
+        value = (value << take) | bits;
         n -= take;
     }
     return value;
