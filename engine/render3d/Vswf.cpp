@@ -172,10 +172,11 @@ void Vswf::readStyles(int32_t version) {
     }
     if (m_fillIndex.length() <= count) {
         m_fillIndex = newIntArray(count + 1);
-    } else {
-        // Styles of an earlier array are no longer there.
-        std::fill(m_fillIndex.begin(), m_fillIndex.end(), 0);
+    } else if (m_fillCount > count) {
+        // Styles of the earlier, longer array are no longer there.
+        std::fill(m_fillIndex.begin() + count + 1, m_fillIndex.begin() + m_fillCount + 1, 0);
     }
+    m_fillCount = std::min(count, m_fillIndex.length() - 1);
     for (int32_t i = 1; i <= count && !m_atEnd; ++i) {
         const int32_t type = readU8();
         int32_t index = 0;
@@ -195,7 +196,9 @@ void Vswf::readStyles(int32_t version) {
                 index = m_target->addColor(color);
             }
         }
-        m_fillIndex[i] = index;
+        if (i < m_fillIndex.length()) {
+            m_fillIndex[i] = index;
+        }
     }
     int32_t lines = readU8();
     if (lines == 255) {
