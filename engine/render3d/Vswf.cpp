@@ -441,6 +441,7 @@ void Vswf::load(Ref<Vpolyn> target, const String& name, int32_t width, int32_t h
     m_target->beginShapes(width, height, capacity, paletteSize);
     if (!loadFile(name, turn)) {
         trace(*lit("Could not open "));
+        m_target->endShape();  // the emptied picture is repainted like any other
     }
 }
 

@@ -223,9 +223,11 @@ TEST_F(VswfTest, GradientAndBitmapFillsDrawNothingButAdvanceThePen) {
 TEST_F(VswfTest, MissingFileTracesAndLeavesAnEmptyPicture) {
     Ref<Vpolyn> picture = make<Vpolyn>();
     Ref<Vswf> reader = make<Vswf>();
+    const int32_t key = picture->storedLayoutKey();
     ::testing::internal::CaptureStdout();
     reader->load(picture, *lit("not-there"), 64, 64, 100, 4, 0);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Could not open \n");
+    EXPECT_NE(picture->storedLayoutKey(), key);  // shown as changed
     EXPECT_EQ(picture->endShape(), 0);
     EXPECT_EQ(picture->colorAt(px(10), px(10)), 0);
     std::vector<int32_t> pixels = paint(*picture, 64, 0x55);
