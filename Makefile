@@ -3,8 +3,11 @@ PRESET ?= default
 JOBS   ?= $(shell nproc)
 BUILD  := build/$(PRESET)
 BIN    := $(BUILD)/bin
+# Windows programs: cross-built with mingw-w64 into WINDOWS (the launcher, setup.ini).
+WINDOWS       := build/windows
+WINDOWS_BUILD := build/setuplaunch
 
-.PHONY: all deps configure build play test bench format asan tsan clean
+.PHONY: all deps configure build windows play test bench format asan tsan clean
 
 all: build
 
@@ -17,11 +20,18 @@ configure: deps
 build: configure
 	@cmake --build --preset $(PRESET) -j $(JOBS)
 
+windows: deps
+	@cmake -S setuplaunch -B $(WINDOWS_BUILD) -G Ninja \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchains/i686-w64-mingw32.cmake \
+		-DCMAKE_BUILD_TYPE=MinSizeRel -DFAIRHOLM_WINDOWS_DIR=$(CURDIR)/$(WINDOWS) >/dev/null
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
 play: build
 	@if [ -x $(BIN)/fairholm ]; then cd $(BIN) && ./fairholm; \
 	else echo "The game is not there yet: the engine and its tests are built, the game executable is not."; fi
 
-test: build
+# The Windows launcher's wine tests are part of ctest (setuplaunch_wine).
+test: build windows
 	@ctest --preset $(PRESET) -j $(JOBS)
 
 bench:

@@ -158,6 +158,10 @@ public:
     // Ends the program (the main menu's "Exit" and the back key): stops the loop and
     // asks the shell to close.
     void exitGame();
+    // Lets a stopped loop run again (tests and tools stop and restart it).
+    void resume() { m_stopped.store(0, std::memory_order_release); }
+    // Carry of a strike: the club's carry scaled by the power percentage.
+    static int32_t carryFor(int32_t club, int32_t power);
 
     // State and members that tests and shells look at.
     int32_t state() const { return m_state; }

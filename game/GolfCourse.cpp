@@ -75,9 +75,9 @@ void Golf::loadCoursePack(Ref<String> name) {
     m_terrain->setZ(0x7FFFFF);
 
     m_courseReader->load(m_terrain, name, 512, 512, 12469, 48, 0);
-    const int32_t paletteSize = m_terrain->getPaletteSize();
-    for (int32_t i = 0; i < paletteSize; ++i) {
-        const Surface surface = classifySurface(m_terrain->getColor(i));
+    const IntArray palette = m_terrain->palette();
+    for (int32_t i = 0; i < palette.length(); ++i) {
+        const Surface surface = classifySurface(static_cast<uint32_t>(palette[i]));
         m_terrain->setPaletteImage(i, m_imagePack, surface.kind);
         m_terrain->setColor(i, surface.height);
         m_terrain->setSurfaceProperties(i, surface.friction, 0);
@@ -102,17 +102,17 @@ void Golf::selectClubForDistance(fixed distance) {
             }
         }
     } else {
-        const Vector& ball = *m_ballBody->getPosition();
         const bool onGreen =
-            m_terrain && m_terrain->surfaceAt(m_ballSprite ? m_ballSprite->getWorldX() : ball.x,
-                                              m_ballSprite ? m_ballSprite->getWorldZ() : ball.z) == 4;
+            m_terrain && m_terrain->surfaceAt(m_ballSprite->getWorldX(), m_ballSprite->getWorldZ()) == 4;
         choice = onGreen ? putter : pitchingWedge;
     }
     selectClub(choice);
 }
 
+int32_t Golf::carryFor(int32_t club, int32_t power) { return clubTable[club].carry * (power >> 15) / 200; }
+
 Golf::Launch Golf::launchFor(int32_t club, int32_t power) {
-    const int32_t carry = static_cast<int32_t>(static_cast<int64_t>(clubTable[club].carry) * (power >> 15) / 200);
+    const int32_t carry = carryFor(club, power);
     const angle loft = clubTable[club].loft;
     if (loft == 0) {
         return {fx::sqrt(int64_t{12} * carry), 0};

@@ -30,8 +30,7 @@ void Golf::hideKeyHelp(Vsprite* panel) {
 }
 
 void Golf::showMessage(Ref<String> text) {
-    m_messageText = make<Vtext>();
-    m_messageText->setText(std::move(text));
+    m_messageText = make<Vtext>(std::move(text));
     appendCentered(m_messageText);
 }
 

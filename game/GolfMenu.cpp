@@ -38,8 +38,7 @@ void Golf::playSound(Ref<String> name) {
 }
 
 void Golf::showLoadingScreen() {
-    auto loading = make<Vtext>();
-    loading->setText(lit("Loading..."));
+    auto loading = make<Vtext>(lit("Loading..."));
     Vsprite& about = *m_aboutPanel;
     about.setPosition((getWidth() - about.getWidth()) / 2, getHeight() - about.getHeight());
     appendChild(m_aboutPanel);
@@ -85,7 +84,7 @@ void Golf::showAbout() {
 
 void Golf::showHelp() {
     m_mainMenu->removeFromParent();
-    auto help = make<Vtext>();
+    auto help = make<Vtext>(nullptr);
     help->setColour(panelColour);
     help->setSize(getWidth() < 232 ? getWidth() : 232, 0);
     help->loadText(lit("help.txt"));
@@ -94,7 +93,7 @@ void Golf::showHelp() {
     repaint();
 
     const Ref<Vfont> font = Vtext::getDefaultFont();
-    const int32_t lineHeight = font && font->lineHeight() > 0 ? font->lineHeight() : 1;
+    const int32_t lineHeight = font && font->getLineHeight() > 0 ? font->getLineHeight() : 1;
     const int32_t step = (getHeight() / lineHeight - 1) * lineHeight;
     while (isRunning() && !applyPendingSize()) {
         const int32_t key = nextKey();

@@ -19,8 +19,15 @@ const char* fontFor(int32_t width, int32_t height) {
     return "f16.bin";
 }
 
-Ref<Vmenu> keyHelpMenu(std::initializer_list<const char*> items) {
+// Menus are translucent panels.
+Ref<Vmenu> newMenu() {
     auto menu = make<Vmenu>();
+    menu->setColour(Golf::panelColour);
+    return menu;
+}
+
+Ref<Vmenu> keyHelpMenu(std::initializer_list<const char*> items) {
+    auto menu = newMenu();
     for (const char* item : items) {
         menu->addItemText(lit(item));
     }
@@ -33,7 +40,7 @@ void Golf::buildScene() {
     Vsprite::setRowMargin(2);
     Vtext::setDefaultTextColour(0xFFFFFFFF);
     if (display() && display()->deviceKind()->equals(lit("PocketPC"))) {
-        Vmenu::setStripKeyPrefixes(true);
+        Vmenu::setItemPrefix(true);
     }
 
     if (display() && display()->loadBytes(lit("greenvale"), m_savedState)) {
@@ -47,12 +54,11 @@ void Golf::buildScene() {
     font->load(lit(fontName));
     Vtext::setDefaultFont(font);
     Vtext::setDefaultTextColour(0xFFFFFFFF);
-    Vmenu::setPanelColour(panelColour);
 
-    fillMainMenu(make<Vmenu>());
+    fillMainMenu(newMenu());
     m_playKeyHelp = keyHelpMenu({"1 Club", "4 Left", "6 Right", "5 Swing", "7 Above", "9 Back"});
     m_mapKeyHelp = keyHelpMenu({"1 In", "3 Out", "2 Up", "8 Down", "4 Left", "6 Right", "9 Back"});
-    m_clubMenu = make<Vmenu>();
+    m_clubMenu = newMenu();
     for (const Club& club : clubTable) {
         m_clubMenu->addItemText(lit(club.label));
     }
