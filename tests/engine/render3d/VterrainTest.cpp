@@ -43,6 +43,16 @@ uint32_t tag(int32_t pixel) {
 
 using test::PackFile;
 
+// Children hold their parent: detaching them at the end of a test breaks the cycle.
+class Detach {
+public:
+    explicit Detach(Ref<Vterrain> view) : m_view(std::move(view)) {}
+    ~Detach() { m_view->removeAllChildren(); }
+
+private:
+    Ref<Vterrain> m_view;
+};
+
 }  // namespace
 
 TEST(VterrainGround, FourUnitsAboveFlatGround) {
@@ -286,6 +296,7 @@ TEST(VterrainLayout, CameraChangeRedrawsAllMovedChildOnlyItself) {
     s->setSize(2, 2);
     s->setWorldPosition(200 * one, 3 * one, 170 * one);
     v->addChild(s);
+    Detach detach(v);
     IntArray screen = newIntArray(64 * 48);
     v->layout(0, 0, one);
     EXPECT_TRUE(v->groundDirty());
@@ -387,6 +398,7 @@ TEST(VterrainSprites, TexturedGroundHidesSunkenSprite) {
     // itself; lifted by one unit it is clear of it.
     ball->setWorldPosition(200 * one, one, 0);
     v->addChild(ball);
+    Detach detach(v);
     v->layout(0, 0, one);
     IntArray screen = newIntArray(64 * 64);
     v->paint(screen, 64, 64, 0, 0, 64, 64);
@@ -423,6 +435,7 @@ TEST(VterrainSprites, SlantedSpriteCastsAShadowOnTheGround) {
         r.golfer->setSlanted(slanted);
         r.golfer->setWorldPosition(200 * one, 0, 140 * one);
         v->addChild(r.golfer);
+        Detach detach(v);
         v->layout(0, 0, one);
         v->paint(r.screen, 64, 64, 0, 0, 64, 64);
         return r;
@@ -582,6 +595,7 @@ TEST(VterrainSprites, ChildrenWithoutPictureOrWithABadFrame) {
     plain->setSize(4, 4);
     plain->setWorldPosition(100 * one, 4 * one, 80 * one);
     v->addChild(plain);
+    Detach detach(v);
     Ref<Vsprite> bad = make<Vsprite>();
     bad->setImage(file.pack(), 0);
     bad->setSlanted(true);
