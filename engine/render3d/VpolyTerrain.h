@@ -77,7 +77,12 @@ public:
 
     // Palette index of the region under (x, z): the span memo when it covers the
     // point, a lookup inside the map, 0 outside.
-    int32_t regionAt(fixed x, fixed z) { return indexAt(x, z); }
+    int32_t regionAt(fixed x, fixed z) {
+        if (x < 0 || z < 0 || x >= widthFixed() || z >= heightFixed()) {
+            return 0;
+        }
+        return memoCovers(x, z) ? memoIndex() : spanAt(x, z);
+    }
     // Image number of a palette index; 0 for an index without an entry.
     int32_t imageOf(int32_t index) const {
         const IntArray& images = imageTable();
