@@ -7,7 +7,7 @@ BIN    := $(BUILD)/bin
 WINDOWS       := build/windows
 WINDOWS_BUILD := build/setuplaunch
 
-.PHONY: all deps configure build windows play test bench format asan tsan clean
+.PHONY: all deps configure build windows play test bench format asan tsan clean contact-sheet
 
 all: build
 
@@ -43,6 +43,10 @@ asan:
 
 tsan:
 	@$(MAKE) --no-print-directory test PRESET=tsan
+
+# A contact sheet of every picture of the image pack, into docs/art/.
+contact-sheet: configure
+	@cmake --build --preset $(PRESET) -j $(JOBS) --target contact_sheet
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

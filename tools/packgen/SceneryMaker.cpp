@@ -1,0 +1,228 @@
+#include "tools/packgen/SceneryMaker.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "tools/packgen/Canvas.h"
+#include "tools/packgen/Noise.h"
+
+namespace fairholm::packgen {
+
+using namespace shapes;
+
+bool SceneryMaker::make(const std::string& kind, Picture& out, std::string& error) const {
+    if (out.width < 4 || out.height < 4) {
+        error = kind + ": picture too small";
+        return false;
+    }
+    out.label = kind;
+    if (kind == "pin") {
+        pin(out);
+    } else if (kind == "tree") {
+        tree(out);
+    } else if (kind == "bag") {
+        bag(out);
+    } else if (kind == "ball") {
+        ball(out);
+    } else if (kind == "shadow") {
+        shadow(out);
+    } else {
+        error = "unknown object " + kind;
+        return false;
+    }
+    return true;
+}
+
+void SceneryMaker::pin(Picture& out) const {
+    Canvas c(out.width, out.height);
+    const double px = out.anchorX + 0.5;
+    const double bottom = out.anchorY + 1.0;
+    const double top = 1.5;
+    // Flag: a red cloth waving off the top of the pole to the right.
+    const double flagTop = top + 1.0;
+    const double flagHeight = out.height * 0.26;
+    const double flagRight = out.width - 1.5;
+    std::vector<Point> cloth{{px, flagTop}};
+    cubicTo(cloth, {px, flagTop}, {px + 8, flagTop - 2.5}, {flagRight - 10, flagTop + 3.5},
+            {flagRight, flagTop + 1.0});
+    cloth.push_back({flagRight - 1.5, flagTop + flagHeight * 0.5});
+    cloth.push_back({flagRight, flagTop + flagHeight});
+    cubicTo(cloth, {flagRight, flagTop + flagHeight}, {flagRight - 10, flagTop + flagHeight + 2.5},
+            {px + 8, flagTop + flagHeight - 3.5}, {px, flagTop + flagHeight});
+    const Mask flag = c.rasterize(polygon(cloth));
+    const Colour red = m_palette.colour("flag.red");
+    const Colour dark = m_palette.colour("flag.dark");
+    const double span = flagRight - px;
+    c.paint(flag, [&](double x, double) {
+        // Folds: the cloth turns towards the light and away again.
+        const double t = (x - px) / span;
+        const double fold = std::sin(t * 6.28318 * 1.1 + 0.6);
+        return fold > 0 ? red.mix(red.scaled(1.25), fold * 0.6) : red.mix(dark, -fold * 0.8);
+    });
+    // Pole: white, shaded on its left, with a dark ring every few yards of height.
+    const Mask pole = c.rasterize(capsule({px, top}, 1.3, {px, bottom - 1.0}, 1.3));
+    const Colour white = m_palette.colour("pole.white");
+    const Colour shade = m_palette.colour("pole.shade");
+    const Colour band = m_palette.colour("pole.band");
+    c.paint(pole, [&](double x, double y) {
+        const int segment = static_cast<int>((y - top) / ((bottom - top) / 6.0));
+        const Colour base = segment % 2 == 1 ? band : white;
+        return x < px ? base.mix(shade, 0.6) : base;
+    });
+    c.fill(circle(px, top, 1.6), m_palette.colour("pole.cap"));
+    out.argb = c.argb();
+}
+
+void SceneryMaker::tree(Picture& out) const {
+    Canvas c(out.width, out.height);
+    const double w = out.width;
+    const double h = out.height;
+    const double foot = out.anchorY + 1.0;
+    const double tx = out.anchorX + 0.5;
+    const Colour barkDark = m_palette.colour("bark.dark");
+    const Colour barkLight = m_palette.colour("bark.light");
+    const Colour leafDeep = m_palette.colour("leaf.deep");
+    const Colour leafDark = m_palette.colour("leaf.dark");
+    const Colour leafMid = m_palette.colour("leaf.mid");
+    const Colour leafLight = m_palette.colour("leaf.light");
+
+    // Crown: an irregular cloud of leaf clusters above the trunk.
+    const double cx = w * 0.5;
+    const double cy = h * 0.38;
+    const double rx = w * 0.46;
+    const double ry = h * 0.36;
+    struct Cluster {
+        double x, y, r;
+        double light;
+    };
+    std::vector<Cluster> clusters;
+    Noise rng(9);
+    while (clusters.size() < 170) {
+        const double a = rng.range(0.0, 6.28318);
+        const double d = std::sqrt(rng.next());
+        const double x = cx + std::cos(a) * d * rx;
+        const double y = cy + std::sin(a) * d * ry;
+        const double r = rng.range(w * 0.05, w * 0.09) * (1.2 - 0.4 * d);
+        // Lit from the upper right; the underside and the left stay in shade.
+        const double facing = ((x - cx) / rx) * 0.6 - ((y - cy) / ry) * 0.7;
+        clusters.push_back({x, y, r, std::clamp(0.45 + facing * 0.5 + rng.range(-0.12, 0.12), 0.0, 1.0)});
+    }
+    std::sort(clusters.begin(), clusters.end(),
+              [](const Cluster& a, const Cluster& b) { return a.light < b.light; });
+
+    // Trunk and the main limbs, drawn before the foliage that hides their ends.
+    auto limb = [&](Point a, double ra, Point b, double rb) {
+        const Mask m = c.rasterize(capsule(a, ra, b, rb));
+        c.paint(m, [&](double x, double) {
+            const double t =
+                std::clamp((x - std::min(a.x, b.x) + ra) / (std::fabs(b.x - a.x) + 2 * ra), 0.0, 1.0);
+            return barkDark.mix(barkLight, t);
+        });
+    };
+    const Point fork{tx + 2, foot - h * 0.4};
+    limb({tx, foot - 2}, w * 0.055, fork, w * 0.04);
+    limb({tx - w * 0.07, foot - 1}, w * 0.03, {tx, foot - h * 0.08}, w * 0.04);  // root flare
+    limb({tx + w * 0.06, foot - 1}, w * 0.025, {tx, foot - h * 0.08}, w * 0.04);
+    limb(fork, w * 0.035, {cx - rx * 0.45, cy + ry * 0.05}, w * 0.015);
+    limb(fork, w * 0.035, {cx + rx * 0.5, cy - ry * 0.1}, w * 0.015);
+    limb(fork, w * 0.03, {cx + rx * 0.05, cy - ry * 0.55}, w * 0.014);
+
+    // The crown's body: every cluster a little larger in the deepest green, so that the
+    // gaps between lit clusters read as shade rather than holes.
+    Shape body;
+    for (const Cluster& k : clusters) {
+        if (k.y < cy + ry * 0.55) {
+            Shape s = circle(k.x - 1.5, k.y + 1.5, k.r * 1.05);
+            body.insert(body.end(), s.begin(), s.end());
+        }
+    }
+    c.fill(body, leafDeep);
+    for (const Cluster& k : clusters) {
+        const Colour base = k.light < 0.5 ? leafDark.mix(leafMid, k.light * 2.0)
+                                          : leafMid.mix(leafLight, (k.light - 0.5) * 2.0);
+        const Mask m = c.rasterize(circle(k.x, k.y, k.r * 0.85));
+        c.paint(m, base.scaled(0.85));
+        // The cluster's own lit cap on its upper right.
+        const Mask cap = c.rasterize(circle(k.x + k.r * 0.25, k.y - k.r * 0.25, k.r * 0.55)).intersect(m);
+        c.paint(cap, base.mix(leafLight, 0.35 * k.light));
+    }
+    out.argb = c.argb();
+}
+
+void SceneryMaker::bag(Picture& out) const {
+    Canvas c(out.width, out.height);
+    const double w = out.width;
+    const double h = out.height;
+    const double foot = out.anchorY + 1.0;
+    const double bx = out.anchorX + 0.5;
+    const Colour body = m_palette.colour("bag.body");
+    const Colour trim = m_palette.colour("bag.trim");
+    const Colour metal = m_palette.colour("club.shaft");
+    const Colour grip = m_palette.colour("club.grip");
+    // The bag leans back on its stand: its base at the hot spot, its top to the left.
+    const Point base{bx, foot - 2.5};
+    const Point top{bx - w * 0.18, foot - h * 0.72};
+    const double r = w * 0.2;
+    // Stand legs behind the bag, to the right.
+    c.fill(stroke({{top.x + 2, top.y + 6}, {bx + w * 0.38, foot - 1}}, 1.2), metal.scaled(0.7));
+    // Clubs in the bag: shafts with heads and covers at the top.
+    const Colour covers[3] = {m_palette.colour("bag.cover1"), m_palette.colour("bag.cover2"),
+                              m_palette.colour("bag.cover3")};
+    for (int i = 0; i < 3; ++i) {
+        const double ox = (i - 1) * r * 0.7;
+        const Point head{top.x + ox - 1.0 - i * 0.5, top.y - h * 0.16 - (i == 1 ? 2 : 0)};
+        c.fill(stroke({{top.x + ox, top.y + 2}, head}, 1.4), grip);
+        c.fill(ellipse(head.x, head.y, r * 0.5, r * 0.42, -0.4), covers[i]);
+    }
+    // Body: a cylinder lit from the right.
+    const Mask m = c.rasterize(capsule(top, r, base, r * 0.92));
+    c.paint(m, [&](double x, double y) {
+        // Distance across the bag's axis, -1 on the left edge to 1 on the right.
+        const double t = ((x - (top.x + (base.x - top.x) * (y - top.y) / (base.y - top.y))) / r);
+        const Colour col = body.scaled(0.8 + 0.35 * std::clamp(t, -1.0, 1.0));
+        return t > 0.45 && t < 0.75 ? col.mix(trim, 0.25) : col;
+    });
+    // White collar at the top and a band near the base.
+    const double dx = base.x - top.x;
+    const double dy = base.y - top.y;
+    auto bandAt = [&](double t0, double t1) {
+        const Point a{top.x + dx * t0, top.y + dy * t0};
+        const Point b{top.x + dx * t1, top.y + dy * t1};
+        c.paint(c.rasterize(capsule(a, r * 1.02, b, r * 1.02)).intersect(m), [&](double x, double) {
+            return trim.scaled(0.85 + 0.2 * std::clamp((x - a.x) / r, -1.0, 1.0));
+        });
+    };
+    bandAt(0.0, 0.08);
+    bandAt(0.82, 0.88);
+    // Pocket on the lit side.
+    c.fill(ellipse(top.x + dx * 0.55 + r * 0.45, top.y + dy * 0.55, r * 0.35, h * 0.14, -0.25),
+           body.scaled(1.2));
+    out.argb = c.argb();
+}
+
+void SceneryMaker::ball(Picture& out) const {
+    Canvas c(out.width, out.height);
+    const double r = std::min(out.width, out.height) * 0.45;
+    const double cx = out.width * 0.5;
+    const double cy = out.anchorY + 1.0 - r;
+    const Colour white = m_palette.colour("ball.white");
+    const Colour shade = m_palette.colour("ball.shade");
+    c.paint(c.rasterize(circle(cx, cy, r)), [&](double x, double y) {
+        // A sphere lit from the upper right.
+        const double lx = (x - cx) / r;
+        const double ly = (y - cy) / r;
+        const double t = std::clamp(0.55 + 0.45 * (lx * 0.6 - ly * 0.6), 0.0, 1.0);
+        return shade.mix(white, t);
+    });
+    out.argb = c.argb();
+}
+
+void SceneryMaker::shadow(Picture& out) const {
+    Canvas c(out.width, out.height);
+    const double cx = out.anchorX + 0.5;
+    const double cy = out.anchorY + 0.5;
+    c.fill(ellipse(cx, cy, out.width * 0.46, out.height * 0.22), m_palette.colour("shadow"));
+    out.argb = c.argb();
+}
+
+}  // namespace fairholm::packgen

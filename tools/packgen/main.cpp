@@ -1,0 +1,52 @@
+// packgen: makes the pictures of the image pack "golf" from the sources in a pictures
+// folder and writes the pack, optionally with a contact sheet of all pictures.
+//
+//   packgen <pictures folder> <font folder> <golf.bin> [--sheet <contact-sheet.png>]
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tools/packgen/ContactSheet.h"
+#include "tools/packgen/PackBuilder.h"
+
+int main(int argc, char** argv) {
+    if (argc != 4 && !(argc == 6 && std::string(argv[4]) == "--sheet")) {
+        std::fprintf(stderr, "usage: packgen <pictures folder> <font folder> <golf.bin> [--sheet <png>]\n");
+        return 2;
+    }
+    fairholm::packgen::PackBuilder builder(argv[1], argv[2]);
+    std::string error;
+    if (!builder.build(error) || !builder.writePack(argv[3], error)) {
+        std::fprintf(stderr, "packgen: %s\n", error.c_str());
+        return 1;
+    }
+    if (argc == 6 &&
+        !fairholm::packgen::ContactSheet::write(builder.pictures(), builder.font("labels"), argv[5], error)) {
+        std::fprintf(stderr, "packgen: %s\n", error.c_str());
+        return 1;
+    }
+    if (std::getenv("PACKGEN_BOUNDS") != nullptr) {
+        for (const auto& p : builder.pictures()) {
+            int l = p.width, t = p.height, r = -1, b = -1;
+            for (int y = 0; y < p.height; ++y) {
+                for (int x = 0; x < p.width; ++x) {
+                    if ((p.argb[static_cast<size_t>(y * p.width + x)] >> 24) > 16) {
+                        l = std::min(l, x), t = std::min(t, y), r = std::max(r, x), b = std::max(b, y);
+                    }
+                }
+            }
+            std::printf("%-16s %3d x %3d  opaque %3d..%3d x %3d..%3d\n", p.label.c_str(), p.width, p.height,
+                        l, r, t, b);
+        }
+    }
+    // Development aid: animation strips of both golfers beside the sheet.
+    if (argc == 6) {
+        const std::string sheet = argv[5];
+        const std::string stem = sheet.substr(0, sheet.rfind('/') + 1);
+        fairholm::packgen::ContactSheet::writeStrip(builder.pictures(), 13, 23, 3, stem + "male-strip.png");
+        fairholm::packgen::ContactSheet::writeStrip(builder.pictures(), 36, 23, 3, stem + "female-strip.png");
+    }
+    return 0;
+}
