@@ -27,6 +27,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "packgen: %s\n", error.c_str());
         return 1;
     }
+    // Development aids: PACKGEN_PREVIEW="<first> <count> <scale> <png>" writes an
+    // enlarged strip of pictures; PACKGEN_BOUNDS lists the pictures' visible extents.
+    if (const char* preview = std::getenv("PACKGEN_PREVIEW")) {
+        int first = 0, count = 0, scale = 0;
+        char path[512] = {0};
+        if (std::sscanf(preview, "%d %d %d %511s", &first, &count, &scale, path) == 4) {
+            fairholm::packgen::ContactSheet::writeStrip(builder.pictures(), first, count, scale, path);
+        }
+    }
     if (std::getenv("PACKGEN_BOUNDS") != nullptr) {
         for (const auto& p : builder.pictures()) {
             int l = p.width, t = p.height, r = -1, b = -1;
