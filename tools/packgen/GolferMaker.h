@@ -20,6 +20,10 @@ public:
 
     GolferMaker(const Script& palette, const Script& figure) : m_palette(palette), m_figure(figure) {}
 
+    // When not strict, a frame that leaves its canvas is kept (its label says so)
+    // instead of failing the build: for trying poses out.
+    void setStrict(bool strict) { m_strict = strict; }
+
     // The frames of the golfer named `build` (male, female).
     bool make(const std::string& build, std::vector<Picture>& frames, std::string& error) const;
 
@@ -28,6 +32,7 @@ private:
 
     const Script& m_palette;
     const Script& m_figure;
+    bool m_strict = true;
 };
 
 }  // namespace fairholm::packgen

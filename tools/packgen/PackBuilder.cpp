@@ -26,7 +26,8 @@ bool PackBuilder::build(std::string& error) {
     const TextureMaker textures(m_palette);
     const SceneryMaker scenery(m_palette);
     const TitleMaker title(m_palette, font("title"));
-    const GolferMaker golfers(m_palette, m_figure);
+    GolferMaker golfers(m_palette, m_figure);
+    golfers.setStrict(!m_loose);
     for (const Script::Line& line : m_list.lines()) {
         try {
             if (line[0] == "picture") {

@@ -17,6 +17,8 @@ public:
         : m_sourceDir(std::move(sourceDir)), m_fontDir(std::move(fontDir)) {}
 
     bool build(std::string& error);
+    // Keeps golfer frames that leave their canvas instead of failing (trying poses out).
+    void setLoose(bool loose) { m_loose = loose; }
     const std::vector<Picture>& pictures() const { return m_pictures; }
     // The font for `role` (title, labels) as a path.
     std::string font(const std::string& role) const;
@@ -32,6 +34,7 @@ private:
     Script m_palette;
     Script m_figure;
     std::vector<Picture> m_pictures;
+    bool m_loose = false;
 };
 
 }  // namespace fairholm::packgen

@@ -159,44 +159,60 @@ void SceneryMaker::bag(Picture& out) const {
     const Colour trim = m_palette.colour("bag.trim");
     const Colour metal = m_palette.colour("club.shaft");
     const Colour grip = m_palette.colour("club.grip");
-    // The bag leans back on its stand: its base at the hot spot, its top to the left.
-    const Point base{bx, foot - 2.5};
-    const Point top{bx - w * 0.18, foot - h * 0.72};
-    const double r = w * 0.2;
-    // Stand legs behind the bag, to the right.
-    c.fill(stroke({{top.x + 2, top.y + 6}, {bx + w * 0.38, foot - 1}}, 1.2), metal.scaled(0.7));
-    // Clubs in the bag: shafts with heads and covers at the top.
+    // The bag leans back on its stand: its base at the hot spot, its mouth up and to
+    // the left.
+    const Point base{bx + 1.0, foot - 3.0};
+    const Point top{bx - w * 0.16, foot - h * 0.74};
+    const double r = w * 0.17;
+    const double ax = base.x - top.x;
+    const double ay = base.y - top.y;
+    const double len = std::sqrt(ax * ax + ay * ay);
+    const Point along{ax / len, ay / len};
+    const Point across{-along.y, along.x};
+    auto onAxis = [&](double t, double side) {
+        return Point{top.x + ax * t + across.x * r * side, top.y + ay * t + across.y * r * side};
+    };
+    // Stand legs behind the bag, out to the right.
+    c.fill(stroke({onAxis(0.2, -0.2), {bx + w * 0.36, foot - 1.0}}, 1.3), metal.scaled(0.75));
+    c.fill(stroke({onAxis(0.2, 0.2), {bx + w * 0.26, foot - 0.5}}, 1.3), metal.scaled(0.6));
+    // Clubs standing in the bag, with covers on the woods.
     const Colour covers[3] = {m_palette.colour("bag.cover1"), m_palette.colour("bag.cover2"),
                               m_palette.colour("bag.cover3")};
     for (int i = 0; i < 3; ++i) {
-        const double ox = (i - 1) * r * 0.7;
-        const Point head{top.x + ox - 1.0 - i * 0.5, top.y - h * 0.16 - (i == 1 ? 2 : 0)};
-        c.fill(stroke({{top.x + ox, top.y + 2}, head}, 1.4), grip);
-        c.fill(ellipse(head.x, head.y, r * 0.5, r * 0.42, -0.4), covers[i]);
+        const Point foot3 = onAxis(0.05, (i - 1) * 0.55);
+        const Point head{foot3.x - along.x * h * 0.16 - 1.0 + i * 0.6,
+                         foot3.y - along.y * h * 0.16 - (i == 1 ? 1.5 : 0)};
+        c.fill(stroke({foot3, head}, 1.6), grip);
+        c.fill(ellipse(head.x, head.y, r * 0.62, r * 0.5, -0.5), covers[i]);
+        c.fill(ellipse(head.x + r * 0.15, head.y - r * 0.15, r * 0.3, r * 0.22, -0.5), covers[i].scaled(1.2));
     }
     // Body: a cylinder lit from the right.
-    const Mask m = c.rasterize(capsule(top, r, base, r * 0.92));
-    c.paint(m, [&](double x, double y) {
-        // Distance across the bag's axis, -1 on the left edge to 1 on the right.
-        const double t = ((x - (top.x + (base.x - top.x) * (y - top.y) / (base.y - top.y))) / r);
-        const Colour col = body.scaled(0.8 + 0.35 * std::clamp(t, -1.0, 1.0));
-        return t > 0.45 && t < 0.75 ? col.mix(trim, 0.25) : col;
-    });
-    // White collar at the top and a band near the base.
-    const double dx = base.x - top.x;
-    const double dy = base.y - top.y;
-    auto bandAt = [&](double t0, double t1) {
-        const Point a{top.x + dx * t0, top.y + dy * t0};
-        const Point b{top.x + dx * t1, top.y + dy * t1};
-        c.paint(c.rasterize(capsule(a, r * 1.02, b, r * 1.02)).intersect(m), [&](double x, double) {
-            return trim.scaled(0.85 + 0.2 * std::clamp((x - a.x) / r, -1.0, 1.0));
-        });
+    const Mask m = c.rasterize(capsule(top, r, base, r * 0.95));
+    auto across01 = [&](double x, double y) {
+        const double dx = x - top.x;
+        const double dy = y - top.y;
+        return std::clamp((dx * across.x + dy * across.y) / r, -1.0, 1.0);
     };
-    bandAt(0.0, 0.08);
-    bandAt(0.82, 0.88);
-    // Pocket on the lit side.
-    c.fill(ellipse(top.x + dx * 0.55 + r * 0.45, top.y + dy * 0.55, r * 0.35, h * 0.14, -0.25),
-           body.scaled(1.2));
+    c.paint(m, [&](double x, double y) { return body.scaled(0.75 + 0.4 * (across01(x, y) * 0.5 + 0.5)); });
+    // White bands: the collar round the mouth and one near the base.
+    auto band = [&](double t0, double t1) {
+        const Mask strip =
+            c.rasterize(polygon({onAxis(t0, -1.3), onAxis(t0, 1.3), onAxis(t1, 1.3), onAxis(t1, -1.3)}));
+        c.paint(strip.intersect(m),
+                [&](double x, double y) { return trim.scaled(0.8 + 0.25 * (across01(x, y) * 0.5 + 0.5)); });
+    };
+    band(-0.2, 0.12);
+    band(0.80, 0.88);
+    // The mouth: a dark opening at the top.
+    const Point mouth = onAxis(-0.02, 0.0);
+    c.fill(ellipse(mouth.x, mouth.y, r * 0.6, r * 0.25, std::atan2(across.y, across.x)), body.scaled(0.35));
+    // Pocket on the lit side and the carrying strap on the shaded side.
+    const Point pocket = onAxis(0.52, 0.45);
+    c.fill(ellipse(pocket.x, pocket.y, r * 0.45, h * 0.13, std::atan2(along.y, along.x) - 1.5708),
+           body.scaled(1.25));
+    std::vector<Point> strap{onAxis(0.25, -1.0)};
+    cubicTo(strap, onAxis(0.25, -1.0), onAxis(0.35, -2.0), onAxis(0.6, -2.0), onAxis(0.7, -1.0), 10);
+    c.fill(stroke(strap, 1.2), trim.scaled(0.7));
     out.argb = c.argb();
 }
 

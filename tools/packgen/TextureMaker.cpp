@@ -133,20 +133,24 @@ bool TextureMaker::make(const std::string& kind, Picture& out, std::string& erro
         const Colour base = p.colour("heather.base");
         const Colour purple = p.colour("heather.purple");
         const Colour dune = p.colour("heather.dune");
+        // Low tussocks: small clumps only, so that the square does not show as a
+        // pattern when it repeats across the map.
         auto height = [](int x, int y) {
-            return Noise::fractal(71, x, y, 8, n, 3) * 0.8 + Noise::lattice(72, x, y) * 0.2;
+            return Noise::fractal(71, x, y, 4, n, 2) * 0.7 + Noise::lattice(72, x, y) * 0.3;
         };
         texel = [=](int x, int y) {
-            const double clumps = Noise::fractal(73, x, y, 8, n, 2);
-            const double sand = Noise::fractal(74, x, y, 16, n, 2);
-            Colour c = base;
-            if (sand > 0.62) {
-                c = c.mix(dune, std::clamp((sand - 0.62) * 6.0, 0.0, 1.0));
-            } else if (clumps > 0.52) {
-                c = c.mix(purple, std::clamp((clumps - 0.52) * 5.0, 0.0, 0.9));
+            const double clumps = Noise::fractal(73, x, y, 4, n, 2);
+            Colour c = base.mix(dune, Noise::fractal(74, x, y, 8, n, 2) * 0.35);
+            if (clumps > 0.58) {
+                c = c.mix(purple, std::clamp((clumps - 0.58) * 4.0, 0.0, 0.6));
             }
-            c = c.scaled(0.9 + Noise::lattice(75, x, y) * 0.2);
-            return c.scaled(lit(height, x, y, 0.6));
+            const double fleck = Noise::lattice(75, x, y);
+            if (fleck > 0.9) {
+                c = c.mix(purple.scaled(1.15), 0.5);
+            } else if (fleck < 0.08) {
+                c = c.mix(dune, 0.6);
+            }
+            return c.scaled(lit(height, x, y, 0.5));
         };
     } else {
         error = "unknown texture " + kind;

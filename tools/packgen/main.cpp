@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     fairholm::packgen::PackBuilder builder(argv[1], argv[2]);
+    builder.setLoose(std::getenv("PACKGEN_LOOSE") != nullptr);
     std::string error;
     if (!builder.build(error) || !builder.writePack(argv[3], error)) {
         std::fprintf(stderr, "packgen: %s\n", error.c_str());
