@@ -40,11 +40,14 @@ bool ContactSheet::write(const std::vector<Picture>& pictures, const std::string
     int x = margin;
     int y = margin;
     int rowHeight = 0;
-    for (const Picture& p : pictures) {
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const Picture& p = pictures[i];
         const bool texture = p.width == 32 && p.height == 32 && p.anchorX == 0 && p.anchorY == 0;
         const int scale = p.height <= 16 ? 6 : p.height <= 128 ? 2 : 1;
         const int tiles = texture ? 2 : 1;
-        const int w = p.width * scale * tiles;
+        // Room for the label too: about 6 pixels a character at this size.
+        const int labelWidth = static_cast<int>((std::to_string(i).size() + 2 + p.label.size()) * 6);
+        const int w = std::max(p.width * scale * tiles, labelWidth);
         const int h = p.height * scale * tiles + labelHeight;
         if (x + w + margin > pageWidth) {
             x = margin;
