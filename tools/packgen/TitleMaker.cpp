@@ -163,7 +163,11 @@ bool TitleMaker::make(const std::string& text, Picture& out, std::string& error)
                         : red.mix(m_palette.colour("flag.dark"), -fold * 0.7);
     });
 
-    // The dotted flight of a ball from the left of the name over to the flag.
+    const Mask glyphs = c.rasterize(letters);
+    const Mask outlineMask = glyphs.dilated(1.6);
+
+    // The dotted flight of a ball from the left of the name over to the flag, kept
+    // clear of the letters.
     const Colour white = m_palette.colour("ball.white");
     const Point start{left + 4.0, baseline - capHeight - 2.0};
     const Point end{px - 5.0, gy - 3.0};
@@ -173,16 +177,14 @@ bool TitleMaker::make(const std::string& text, Picture& out, std::string& error)
         const double x = start.x + (end.x - start.x) * t;
         const double y =
             start.y + (end.y - start.y) * t - std::sin(t * 3.14159) * (baseline - capHeight - 1.0) * 1.2;
-        if (y < 1.5) {
+        if (y < 1.5 || outlineMask.dilated(1.0).at(static_cast<int>(x), static_cast<int>(y)) > 0.0) {
             continue;
         }
-        c.fill(circle(x, y, 0.8), white, 0.9);
+        c.fill(circle(x, y, 0.95), white, 0.95);
     }
 
     // The name: a soft shadow down and to the left, a dark green outline, then the
     // letters in a cream-to-white gradient with a lit upper edge.
-    const Mask glyphs = c.rasterize(letters);
-    const Mask outlineMask = glyphs.dilated(1.6);
     c.paint(outlineMask.shifted(-2, 2), m_palette.colour("title.shadow"), 0.55);
     c.paint(outlineMask, m_palette.colour("title.outline"));
     const Colour top = m_palette.colour("title.face");
