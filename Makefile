@@ -51,6 +51,7 @@ contact-sheet: configure
 # In-game screenshots of the pictures at work, into docs/art/ (script: docs/art/screenshots.txt).
 screenshots: build
 	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots.txt --quiet
+	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots-landscape.txt --size 320x240 --quiet
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
