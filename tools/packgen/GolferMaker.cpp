@@ -292,16 +292,17 @@ bool GolferMaker::frame(const std::string& buildName, int index, Picture& out, s
     leg(b.hipLead, b.kneeLead, b.ankleLead, b.toeLead);
     leg(b.hipTrail, b.kneeTrail, b.ankleTrail, b.toeTrail);
 
-    // Pelvis (over the tops of both thighs and the shirt's hem), torso and the
-    // shoulder line.
-    const double legsFront = std::min(b.hipLead.z + b.ankleLead.z, b.hipTrail.z + b.ankleTrail.z) / 2;
-    add(std::min(legsFront, b.pelvis.z) - 0.01, [=, this](Canvas& c) {
+    // Pelvis under the shirt's hem; a skirt over the tops of both thighs.
+    add(b.pelvis.z + 0.01, [=, this](Canvas& c) {
         limb(c, b.hipLead, fig.len("hipwidth"), b.hipTrail, fig.len("hipwidth"), trousers);
-        if (skirt) {
+    });
+    if (skirt) {
+        const double legsFront = std::min(b.hipLead.z + b.ankleLead.z, b.hipTrail.z + b.ankleTrail.z) / 2;
+        add(std::min(legsFront, b.pelvis.z) - 0.01, [=, this](Canvas& c) {
             const Vec hem = (b.kneeLead + b.kneeTrail) * 0.5 * 0.35 + b.pelvis * 0.65;
             limb(c, b.pelvis, fig.len("hipwidth") * 0.95, hem, fig.len("hipwidth") * 1.1, trousers);
-        }
-    });
+        });
+    }
     add(b.pelvis.z, [=, this](Canvas& c) {
         const Vec waist = b.pelvis + b.spine * (0.08 * fig.s);
         limb(c, b.neck, 0.05 * fig.s, b.head, 0.05 * fig.s, skin);
@@ -372,6 +373,10 @@ bool GolferMaker::frame(const std::string& buildName, int index, Picture& out, s
             c.rasterize(circle(h.x - fx * r * (1.0 - away) * 0.55, h.y - r * 0.25, r * back * 1.6))
                 .intersect(head);
         c.paint(hairMask, hair);
+        if (away < 0.6) {
+            // The ear on the side of the head that faces the camera.
+            c.fill(circle(h.x - fx * r * 0.12, h.y + r * 0.12, r * 0.24), skin.scaled(0.8));
+        }
         const Mask crown = c.rasterize(circle(h.x - fx * r * 0.1, h.y - r * 0.55, r * 0.95)).intersect(head);
         if (!skirt) {
             c.paint(crown, [&](double x, double) { return x > h.x ? hat : hat.scaled(0.8); });
@@ -385,8 +390,8 @@ bool GolferMaker::frame(const std::string& buildName, int index, Picture& out, s
         if (away < 0.85 && fl > 1e-6) {
             const Point brim{h.x + fx * r * 0.95, h.y - r * 0.35 + fy * r * 0.3};
             const double angle = std::atan2(fy, fx) * 0.35;
-            c.paint(c.rasterize(ellipse(brim.x, brim.y, r * 0.62 * (1.0 - away * 0.6), r * 0.2, angle)),
-                    hat.scaled(0.92));
+            c.paint(c.rasterize(ellipse(brim.x, brim.y, r * 0.75 * (1.0 - away * 0.6), r * 0.24, angle)),
+                    hat.scaled(1.25));
         }
     });
 

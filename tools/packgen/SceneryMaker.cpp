@@ -86,6 +86,9 @@ void SceneryMaker::tree(Picture& out) const {
     const Colour leafMid = m_palette.colour("leaf.mid");
     const Colour leafLight = m_palette.colour("leaf.light");
 
+    // A soft patch of shade on the ground round the foot, thrown back and to the left.
+    c.fill(ellipse(tx - w * 0.12, foot - 4.0, w * 0.3, 3.5), m_palette.colour("shadow"), 0.3);
+
     // Crown: an irregular cloud of leaf clusters above the trunk.
     const double cx = w * 0.5;
     const double cy = h * 0.38;
@@ -172,6 +175,8 @@ void SceneryMaker::bag(Picture& out) const {
     auto onAxis = [&](double t, double side) {
         return Point{top.x + ax * t + across.x * r * side, top.y + ay * t + across.y * r * side};
     };
+    // Shade on the ground under the bag, back and to the left.
+    c.fill(ellipse(bx - w * 0.12, foot - 2.0, w * 0.3, 1.8), m_palette.colour("shadow"), 0.3);
     // Stand legs behind the bag, out to the right.
     c.fill(stroke({onAxis(0.2, -0.2), {bx + w * 0.36, foot - 1.0}}, 1.3), metal.scaled(0.75));
     c.fill(stroke({onAxis(0.2, 0.2), {bx + w * 0.26, foot - 0.5}}, 1.3), metal.scaled(0.6));
