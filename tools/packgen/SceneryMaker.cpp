@@ -123,9 +123,15 @@ void SceneryMaker::tree(Picture& out) const {
         });
     };
     const Point fork{tx + 2, foot - h * 0.4};
+    // Root flare: a wider foot where the trunk meets the ground.
+    c.paint(c.rasterize(polygon({{tx - w * 0.085, foot},
+                                 {tx - w * 0.05, foot - h * 0.06},
+                                 {tx + w * 0.05, foot - h * 0.06},
+                                 {tx + w * 0.08, foot}})),
+            [&](double x, double) {
+                return barkDark.mix(barkLight, std::clamp((x - tx) / (w * 0.16) + 0.5, 0.0, 1.0));
+            });
     limb({tx, foot - 2}, w * 0.055, fork, w * 0.04);
-    limb({tx - w * 0.07, foot - 1}, w * 0.03, {tx, foot - h * 0.08}, w * 0.04);  // root flare
-    limb({tx + w * 0.06, foot - 1}, w * 0.025, {tx, foot - h * 0.08}, w * 0.04);
     limb(fork, w * 0.035, {cx - rx * 0.45, cy + ry * 0.05}, w * 0.015);
     limb(fork, w * 0.035, {cx + rx * 0.5, cy - ry * 0.1}, w * 0.015);
     limb(fork, w * 0.03, {cx + rx * 0.05, cy - ry * 0.55}, w * 0.014);
@@ -148,6 +154,21 @@ void SceneryMaker::tree(Picture& out) const {
         // The cluster's own lit cap on its upper right.
         const Mask cap = c.rasterize(circle(k.x + k.r * 0.25, k.y - k.r * 0.25, k.r * 0.55)).intersect(m);
         c.paint(cap, base.mix(leafLight, 0.35 * k.light));
+    }
+    // Single leaves over the clusters break up their round outlines: lit ones towards
+    // the upper right, dark ones in the shade.
+    const Mask crown = c.alphaMask();
+    for (int i = 0; i < 900; ++i) {
+        const double x = rng.range(0.0, w);
+        const double y = rng.range(0.0, foot - h * 0.3);
+        if (crown.at(static_cast<int>(x), static_cast<int>(y)) < 0.99) {
+            continue;
+        }
+        const double facing = ((x - cx) / rx) * 0.6 - ((y - cy) / ry) * 0.7;
+        const double light = std::clamp(0.45 + facing * 0.5 + rng.range(-0.3, 0.3), 0.0, 1.0);
+        const Colour leaf =
+            light < 0.5 ? leafDeep.mix(leafMid, light * 2.0) : leafMid.mix(leafLight, (light - 0.5) * 2.0);
+        c.fill(ellipse(x, y, rng.range(1.0, 2.2), rng.range(0.7, 1.4), rng.range(0.0, 3.14)), leaf, 0.9);
     }
     out.argb = c.argb();
 }
