@@ -52,10 +52,10 @@ bool TextureMaker::make(const std::string& kind, Picture& out, std::string& erro
             const double h = Noise::fractal(11, x, y, 8, n, 3);
             Colour c = dark.mix(mid, std::clamp(h * 1.6 - 0.3, 0.0, 1.0));
             const double blade = Noise::lattice(13, x, y);
-            if (blade > 0.86) {
-                c = c.mix(light, 0.6);
-            } else if (blade < 0.1) {
-                c = c.mix(dark.scaled(0.8), 0.6);
+            if (blade > 0.8) {
+                c = c.mix(light, 0.4);
+            } else if (blade < 0.15) {
+                c = c.mix(dark.scaled(0.8), 0.4);
             }
             return c.scaled(lit(height, x, y, 0.5));
         };
@@ -139,18 +139,11 @@ bool TextureMaker::make(const std::string& kind, Picture& out, std::string& erro
             return Noise::fractal(71, x, y, 4, n, 2) * 0.7 + Noise::lattice(72, x, y) * 0.3;
         };
         texel = [=](int x, int y) {
-            const double clumps = Noise::fractal(73, x, y, 4, n, 2);
-            Colour c = base.mix(dune, Noise::fractal(74, x, y, 8, n, 2) * 0.35);
-            if (clumps > 0.58) {
-                c = c.mix(purple, std::clamp((clumps - 0.58) * 4.0, 0.0, 0.6));
-            }
-            const double fleck = Noise::lattice(75, x, y);
-            if (fleck > 0.9) {
-                c = c.mix(purple.scaled(1.15), 0.5);
-            } else if (fleck < 0.08) {
-                c = c.mix(dune, 0.6);
-            }
-            return c.scaled(lit(height, x, y, 0.5));
+            // Heather flowers texel by texel over sandy ground: fine grain only.
+            Colour c = base.mix(dune, Noise::fractal(74, x, y, 8, n, 2) * 0.3);
+            c = c.mix(purple, 0.15 + 0.35 * Noise::lattice(73, x, y) * Noise::fractal(76, x, y, 4, n, 1));
+            c = c.scaled(0.92 + Noise::lattice(75, x, y) * 0.16);
+            return c.scaled(lit(height, x, y, 0.45));
         };
     } else {
         error = "unknown texture " + kind;
