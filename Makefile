@@ -48,7 +48,7 @@ tsan:
 contact-sheet: configure
 	@cmake --build --preset $(PRESET) -j $(JOBS) --target contact_sheet
 
-# In-game screenshots of the pictures at work, into docs/art/ (script: docs/art/screenshots.txt).
+# In-game screenshots of the pictures at work, into docs/art/ (scripts docs/art/screenshots*.txt).
 screenshots: build
 	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots.txt --quiet
 	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots-landscape.txt --size 320x240 --quiet

@@ -141,7 +141,7 @@ bool TextureMaker::make(const std::string& kind, Picture& out, std::string& erro
         texel = [=](int x, int y) {
             // Heather flowers texel by texel over sandy ground: fine grain only.
             Colour c = base.mix(dune, Noise::fractal(74, x, y, 8, n, 2) * 0.3);
-            c = c.mix(purple, 0.15 + 0.35 * Noise::lattice(73, x, y) * Noise::fractal(76, x, y, 4, n, 1));
+            c = c.mix(purple, 0.25 + 0.35 * Noise::lattice(73, x, y) * Noise::fractal(76, x, y, 4, n, 1));
             c = c.scaled(0.92 + Noise::lattice(75, x, y) * 0.16);
             return c.scaled(lit(height, x, y, 0.45));
         };
