@@ -8,91 +8,12 @@ namespace fairholm::packgen {
 namespace {
 
 constexpr int subRows = 8;
-constexpr double pi = 3.14159265358979323846;
 
 uint32_t channel(double v) {
     return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0));
 }
 
 }  // namespace
-
-Colour Colour::fromHex(uint32_t rgb) {
-    return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0};
-}
-
-Colour Colour::mix(const Colour& other, double t) const {
-    return {r + (other.r - r) * t, g + (other.g - g) * t, b + (other.b - b) * t};
-}
-
-Colour Colour::scaled(double factor) const {
-    return {std::clamp(r * factor, 0.0, 1.0), std::clamp(g * factor, 0.0, 1.0),
-            std::clamp(b * factor, 0.0, 1.0)};
-}
-
-Mask::Mask(int width, int height)
-    : m_width(width), m_height(height), m_cover(static_cast<size_t>(width * height), 0.0) {}
-
-double Mask::at(int x, int y) const {
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height) {
-        return 0.0;
-    }
-    return m_cover[static_cast<size_t>(y * m_width + x)];
-}
-
-Mask Mask::intersect(const Mask& other) const {
-    Mask out(m_width, m_height);
-    for (size_t i = 0; i < m_cover.size(); ++i) {
-        out.m_cover[i] = std::min(m_cover[i], other.m_cover[i]);
-    }
-    return out;
-}
-
-Mask Mask::subtract(const Mask& other) const {
-    Mask out(m_width, m_height);
-    for (size_t i = 0; i < m_cover.size(); ++i) {
-        out.m_cover[i] = std::max(0.0, m_cover[i] - other.m_cover[i]);
-    }
-    return out;
-}
-
-Mask Mask::unite(const Mask& other) const {
-    Mask out(m_width, m_height);
-    for (size_t i = 0; i < m_cover.size(); ++i) {
-        out.m_cover[i] = std::max(m_cover[i], other.m_cover[i]);
-    }
-    return out;
-}
-
-Mask Mask::shifted(int dx, int dy) const {
-    Mask out(m_width, m_height);
-    for (int y = 0; y < m_height; ++y) {
-        for (int x = 0; x < m_width; ++x) {
-            out.ref(x, y) = at(x - dx, y - dy);
-        }
-    }
-    return out;
-}
-
-Mask Mask::dilated(double radius) const {
-    Mask out(m_width, m_height);
-    const int reach = static_cast<int>(std::ceil(radius + 0.5));
-    for (int y = 0; y < m_height; ++y) {
-        for (int x = 0; x < m_width; ++x) {
-            double best = 0.0;
-            for (int dy = -reach; dy <= reach; ++dy) {
-                for (int dx = -reach; dx <= reach; ++dx) {
-                    const double weight = std::clamp(
-                        radius + 0.5 - std::sqrt(static_cast<double>(dx * dx + dy * dy)), 0.0, 1.0);
-                    if (weight > 0.0) {
-                        best = std::max(best, at(x + dx, y + dy) * weight);
-                    }
-                }
-            }
-            out.ref(x, y) = best;
-        }
-    }
-    return out;
-}
 
 Canvas::Canvas(int width, int height)
     : m_width(width), m_height(height), m_pixels(static_cast<size_t>(width * height * 4), 0.0) {}
@@ -228,82 +149,5 @@ std::vector<uint32_t> Canvas::argb() const {
     }
     return out;
 }
-
-namespace shapes {
-
-Shape polygon(std::vector<Point> points) {
-    return {std::move(points)};
-}
-
-Shape ellipse(double cx, double cy, double rx, double ry, double rotation) {
-    const int steps = std::clamp(static_cast<int>(std::max(rx, ry) * 4.0), 16, 128);
-    std::vector<Point> points;
-    const double c = std::cos(rotation);
-    const double s = std::sin(rotation);
-    for (int i = 0; i < steps; ++i) {
-        const double t = 2.0 * pi * i / steps;
-        const double ex = std::cos(t) * rx;
-        const double ey = std::sin(t) * ry;
-        points.push_back({cx + ex * c - ey * s, cy + ex * s + ey * c});
-    }
-    return {points};
-}
-
-Shape circle(double cx, double cy, double r) {
-    return ellipse(cx, cy, r, r);
-}
-
-Shape capsule(Point a, double ra, Point b, double rb) {
-    const double dx = b.x - a.x;
-    const double dy = b.y - a.y;
-    const double d = std::sqrt(dx * dx + dy * dy);
-    if (d <= std::fabs(ra - rb) + 1e-9) {
-        return ra >= rb ? circle(a.x, a.y, ra) : circle(b.x, b.y, rb);
-    }
-    // Direction of the axis and the angle of the tangent points off the axis.
-    const double axis = std::atan2(dy, dx);
-    const double offset = std::acos(std::clamp((ra - rb) / d, -1.0, 1.0));
-    std::vector<Point> points;
-    const int steps = std::clamp(static_cast<int>(std::max(ra, rb) * 3.0), 8, 48);
-    // Around b from one tangent to the other, then around a.
-    for (int i = 0; i <= steps; ++i) {
-        const double t = axis - offset + (2.0 * offset) * i / steps;
-        points.push_back({b.x + std::cos(t) * rb, b.y + std::sin(t) * rb});
-    }
-    for (int i = 0; i <= steps; ++i) {
-        const double t = axis + offset + (2.0 * (pi - offset)) * i / steps;
-        points.push_back({a.x + std::cos(t) * ra, a.y + std::sin(t) * ra});
-    }
-    return {points};
-}
-
-Shape stroke(const std::vector<Point>& line, double width) {
-    Shape out;
-    for (size_t i = 0; i + 1 < line.size(); ++i) {
-        Shape piece = capsule(line[i], width / 2, line[i + 1], width / 2);
-        out.insert(out.end(), piece.begin(), piece.end());
-    }
-    return out;
-}
-
-void cubicTo(std::vector<Point>& out, Point p0, Point p1, Point p2, Point p3, int steps) {
-    for (int i = 1; i <= steps; ++i) {
-        const double t = static_cast<double>(i) / steps;
-        const double u = 1.0 - t;
-        const double a = u * u * u;
-        const double b = 3 * u * u * t;
-        const double c = 3 * u * t * t;
-        const double d = t * t * t;
-        out.push_back({a * p0.x + b * p1.x + c * p2.x + d * p3.x, a * p0.y + b * p1.y + c * p2.y + d * p3.y});
-    }
-}
-
-Shape merge(const Shape& a, const Shape& b) {
-    Shape out = a;
-    out.insert(out.end(), b.begin(), b.end());
-    return out;
-}
-
-}  // namespace shapes
 
 }  // namespace fairholm::packgen
