@@ -18,11 +18,12 @@ int wrap(int v) {
 }
 
 // Brightness of a height field lit from +x and +z (the lower right of the map): the
-// same sun that throws the sprites' shadows back and to the left.
+// same sun that throws the sprites' shadows back and to the left. Slopes that fall
+// towards the sun face it and are brighter.
 double lit(const std::function<double(int, int)>& height, int x, int y, double strength) {
     const double dx = height(wrap(x + 1), y % n) - height(wrap(x - 1), y % n);
     const double dy = height(x % n, wrap(y + 1)) - height(x % n, wrap(y - 1));
-    return 1.0 + strength * (dx + dy) * 0.5;
+    return 1.0 - strength * (dx + dy) * 0.5;
 }
 
 uint32_t pack(const Colour& c) {
