@@ -241,6 +241,16 @@ TEST_F(Sources, AColourMissingFromThePaletteIsAnError) {
     EXPECT_EQ(build(), "colour not in the palette: flag.red");
 }
 
+TEST_F(Sources, AColourThatIsNotSixHexDigitsIsLeftOut) {
+    replace("palette.txt", "colour flag.red       dc2a2a", "colour flag.red       dc2a2g");
+    EXPECT_EQ(build(), "colour not in the palette: flag.red");
+}
+
+TEST_F(Sources, ABadNumberInTheGolferIsAnError) {
+    replace("golfer.txt", "frame 5 full theta 150", "frame 5 full theta x150");
+    EXPECT_NE(build().find("bad number"), std::string::npos);
+}
+
 TEST_F(Sources, BadNumbersAndSizesAreErrors) {
     replace("pictures.txt", "picture 8 object pin 32 64", "picture 8 object pin 32 x64");
     EXPECT_NE(build().find("bad number"), std::string::npos);
@@ -264,6 +274,11 @@ TEST_F(Sources, AGolferThatLeavesTheCanvasIsAnError) {
 TEST_F(Sources, AMissingFrameIsAnError) {
     replace("golfer.txt", "frame 22 putt", "frame 23 putt");
     EXPECT_EQ(build(), "golfer: no frame 22");
+}
+
+TEST_F(Sources, AnEmptyListIsAnError) {
+    std::ofstream((dir / "pictures.txt").string()) << "# nothing\n";
+    EXPECT_EQ(build(), "no pictures listed");
 }
 
 TEST_F(Sources, AMissingSourceFileIsAnError) {

@@ -96,6 +96,10 @@ bool PackBuilder::build(std::string& error) {
         error = "colour not in the palette: " + missing.front();
         return false;
     }
+    if (byNumber.empty()) {
+        error = "no pictures listed";
+        return false;
+    }
     m_pictures.clear();
     for (auto& [number, picture] : byNumber) {
         if (number != static_cast<int>(m_pictures.size())) {

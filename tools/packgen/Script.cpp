@@ -34,7 +34,10 @@ void Script::parse(const std::string& text) {
         if (line.empty()) {
             continue;
         }
-        if (line[0] == "colour" && line.size() >= 3) {
+        // A colour is six hex digits; anything else is left out of the palette, so that
+        // the pictures asking for it report it missing.
+        if (line[0] == "colour" && line.size() >= 3 && line[2].size() == 6 &&
+            line[2].find_first_not_of("0123456789abcdefABCDEF") == std::string::npos) {
             m_colours[line[1]] = Colour::fromHex(static_cast<uint32_t>(std::stoul(line[2], nullptr, 16)));
         }
         m_lines.push_back(std::move(line));
