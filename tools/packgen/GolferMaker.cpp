@@ -313,14 +313,12 @@ bool GolferMaker::frame(const std::string& buildName, int index, Picture& out, s
     // Belt: a band round the waist, seen where it crosses the torso.
     add(b.pelvis.z - 0.005, [=, this](Canvas& c) {
         const Vec waist = b.pelvis + b.spine * (0.08 * fig.s);
-        const Vec side{std::sin(b.hipsTurn), 0.0, std::cos(b.hipsTurn)};
         const Vec front{std::cos(b.hipsTurn), 0.0, -std::sin(b.hipsTurn)};
         const double r = fig.len("waist");
         const Mask torso = c.rasterize(capsule(at(waist - b.spine * 0.03), r * scaleAt(waist) * 1.02,
                                                at(waist + b.spine * 0.2), r * scaleAt(waist) * 1.02));
         const Mask band = c.rasterize(capsule(at(waist - front * r), 0.022 * scaleAt(waist),
                                               at(waist + front * r), 0.022 * scaleAt(waist)));
-        (void)side;
         c.paint(band.intersect(torso), m_palette.colour("belt"));
     });
 

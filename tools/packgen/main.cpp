@@ -2,11 +2,17 @@
 // folder and writes the pack, optionally with a contact sheet of all pictures.
 //
 //   packgen <pictures folder> <font folder> <golf.bin> [--sheet <contact-sheet.png>]
+//
+// With --sheet it also writes male-strip.png and female-strip.png beside the sheet.
+// For trying pictures out: PACKGEN_LOOSE keeps golfer frames that leave their canvas,
+// PACKGEN_PREVIEW="<first> <count> <scale> <png>" writes an enlarged strip of pictures,
+// PACKGEN_BOUNDS lists the visible extent of every picture.
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "tools/packgen/ContactSheet.h"
 #include "tools/packgen/PackBuilder.h"
@@ -28,8 +34,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "packgen: %s\n", error.c_str());
         return 1;
     }
-    // Development aids: PACKGEN_PREVIEW="<first> <count> <scale> <png>" writes an
-    // enlarged strip of pictures; PACKGEN_BOUNDS lists the pictures' visible extents.
     if (const char* preview = std::getenv("PACKGEN_PREVIEW")) {
         int first = 0, count = 0, scale = 0;
         char path[512] = {0};
@@ -51,12 +55,17 @@ int main(int argc, char** argv) {
                         l, r, t, b);
         }
     }
-    // Development aid: animation strips of both golfers beside the sheet.
+    // The golfers' animation strips beside the sheet.
     if (argc == 6) {
         const std::string sheet = argv[5];
         const std::string stem = sheet.substr(0, sheet.rfind('/') + 1);
-        fairholm::packgen::ContactSheet::writeStrip(builder.pictures(), 13, 23, 3, stem + "male-strip.png");
-        fairholm::packgen::ContactSheet::writeStrip(builder.pictures(), 36, 23, 3, stem + "female-strip.png");
+        for (const auto& [first, name] :
+             {std::pair{13, "male-strip.png"}, std::pair{36, "female-strip.png"}}) {
+            if (!fairholm::packgen::ContactSheet::writeStrip(builder.pictures(), first, 23, 3, stem + name)) {
+                std::fprintf(stderr, "packgen: cannot write %s%s\n", stem.c_str(), name);
+                return 1;
+            }
+        }
     }
     return 0;
 }
