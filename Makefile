@@ -7,7 +7,7 @@ BIN    := $(BUILD)/bin
 WINDOWS       := build/windows
 WINDOWS_BUILD := build/setuplaunch
 
-.PHONY: all deps configure build windows play test bench format asan tsan clean
+.PHONY: all deps configure build windows play test bench format asan tsan clean contact-sheet screenshots
 
 all: build
 
@@ -43,6 +43,15 @@ asan:
 
 tsan:
 	@$(MAKE) --no-print-directory test PRESET=tsan
+
+# A contact sheet of every picture of the image pack, into docs/art/.
+contact-sheet: configure
+	@cmake --build --preset $(PRESET) -j $(JOBS) --target contact_sheet
+
+# In-game screenshots of the pictures at work, into docs/art/ (scripts docs/art/screenshots*.txt).
+screenshots: build
+	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots.txt --quiet
+	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots-landscape.txt --size 320x240 --quiet
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
