@@ -35,7 +35,7 @@ void Golf::createTerrainView() {
         m_terrainView->removeFromParent();
         m_terrainView->releaseBuffer();
     }
-    m_terrainView = make<Vterrain>(getWidth(), getHeight(), 1);
+    m_terrainView = make<Vterrain>(getWidth(), getHeight(), true);
     m_loadedPackName = nullptr;
     setupCamera();
     m_terrainView->setZ(0x7FFFFF);

@@ -75,9 +75,9 @@ void Golf::loadCoursePack(Ref<String> name) {
     m_terrain->setZ(0x7FFFFF);
 
     m_courseReader->load(m_terrain, name, 512, 512, 12469, 48, 0);
-    const int32_t paletteSize = m_terrain->getPaletteSize();
-    for (int32_t i = 0; i < paletteSize; ++i) {
-        const Surface surface = classifySurface(m_terrain->getColor(i));
+    const IntArray palette = m_terrain->palette();
+    for (int32_t i = 0; i < palette.length(); ++i) {
+        const Surface surface = classifySurface(static_cast<uint32_t>(palette[i]));
         m_terrain->setPaletteImage(i, m_imagePack, surface.kind);
         m_terrain->setColor(i, surface.height);
         m_terrain->setSurfaceProperties(i, surface.friction, 0);
@@ -102,10 +102,8 @@ void Golf::selectClubForDistance(fixed distance) {
             }
         }
     } else {
-        const Vector& ball = *m_ballBody->getPosition();
         const bool onGreen =
-            m_terrain && m_terrain->surfaceAt(m_ballSprite ? m_ballSprite->getWorldX() : ball.x,
-                                              m_ballSprite ? m_ballSprite->getWorldZ() : ball.z) == 4;
+            m_terrain && m_terrain->surfaceAt(m_ballSprite->getWorldX(), m_ballSprite->getWorldZ()) == 4;
         choice = onGreen ? putter : pitchingWedge;
     }
     selectClub(choice);

@@ -18,7 +18,8 @@ void Vector::divide(fixed d) {
 }
 
 fixed Vector::length() const {
-    const int64_t sum = static_cast<int64_t>(x) * x + static_cast<int64_t>(y) * y + static_cast<int64_t>(z) * z;
+    const int64_t sum =
+        static_cast<int64_t>(x) * x + static_cast<int64_t>(y) * y + static_cast<int64_t>(z) * z;
     return fx::sqrt(sum >> 15);
 }
 

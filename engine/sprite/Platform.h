@@ -24,6 +24,10 @@ public:
     // Starts playing the sound file at `path` and returns at once.
     virtual void playSoundFile(const char* path) = 0;
 
+    // Asks the shell to end the program cleanly (the game has stopped its loop). The
+    // default does nothing.
+    virtual void requestExit() {}
+
     // Decodes a baseline JPEG stream into `pixels` (0xRRGGBB in the low 24 bits, row
     // by row, at most `pixelCount` words). Returns the number of pixels written. The
     // default decodes nothing and leaves the pixels untouched.

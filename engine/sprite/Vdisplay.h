@@ -41,6 +41,9 @@ public:
     // doubled-pixel mode).
     void invalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
+    // Asks the shell to end the program.
+    void requestExit() { m_platform->requestExit(); }
+
     // The frame buffer is shown with every pixel doubled.
     bool isDoubled() const;
 

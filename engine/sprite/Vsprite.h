@@ -114,6 +114,7 @@ public:
     int32_t colour() const { return m_colour; }
     int32_t gradientColour() const { return m_gradientColour; }
     int32_t storedLayoutKey() const { return m_layoutKey; }
+    void setStoredLayoutKey(int32_t key) { m_layoutKey = key; }
     Vilib* pack() const { return m_pack.ptr(); }
     bool snapToPixel() const { return m_snapToPixel != 0; }
     void setSnapToPixel(bool on) { m_snapToPixel = on ? 1 : 0; }

@@ -6,7 +6,6 @@
 
 using namespace fairholm;
 
-
 TEST(Fixed, MulRoundsTowardMinusInfinityWithFastPaths) {
     EXPECT_EQ(fx::mul(-1, 1), -1);
     EXPECT_EQ(fx::mul(1, 1), 0);

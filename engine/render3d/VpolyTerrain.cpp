@@ -1,0 +1,161 @@
+#include "engine/render3d/VpolyTerrain.h"
+
+#include "engine/sprite/Vilib.h"
+#include "engine/sprite/Vpicture.h"
+
+namespace fairholm {
+
+namespace {
+
+constexpr int32_t textureTexels = 32 * 32;
+
+// Stands in for a texture the image library cannot give.
+const int32_t missingTexture[textureTexels] = {};
+
+}  // namespace
+
+VpolyTerrain::VpolyTerrain() = default;
+
+VpolyTerrain::~VpolyTerrain() = default;
+
+void VpolyTerrain::setPaletteSize(int32_t n) {
+    Vpolyn::setPaletteSize(n);
+    const int32_t size = paletteSize();
+    m_frictionTable = newIntArray(size);
+    m_bounceTable = newIntArray(size);
+}
+
+void VpolyTerrain::setSurfaceProperties(int32_t index, fixed friction, fixed bounce) {
+    if (index >= 0 && index < m_frictionTable.length() && index < m_bounceTable.length()) {
+        m_frictionTable[index] = friction;
+        m_bounceTable[index] = bounce;
+    }
+}
+
+void VpolyTerrain::blur(ByteArray& a, ByteArray& b) {
+    blurRows(b, a, gridSize, gridSize);
+    blurRows(a, b, gridSize, gridSize);
+}
+
+void VpolyTerrain::blurRows(ByteArray& destination, const ByteArray& source, int32_t width, int32_t rows) {
+    if (width < 2 || rows < 1) {
+        return;
+    }
+    const int64_t cells = static_cast<int64_t>(width) * rows;
+    if (cells > source.length() || cells > destination.length() || source.sharesBlockWith(destination)) {
+        return;
+    }
+    const uint8_t* src = source.data();
+    uint8_t* dst = destination.data();
+    for (int32_t k = 0; k < rows; ++k) {
+        const uint8_t* s = src + static_cast<int64_t>(k) * width;
+        uint8_t* d = dst + k;
+        d[0] = static_cast<uint8_t>((3 * s[0] + s[1]) >> 2);
+        for (int32_t j = 1; j < width - 1; ++j) {
+            d[static_cast<int64_t>(j) * rows] = static_cast<uint8_t>((s[j - 1] + 2 * s[j] + s[j + 1]) >> 2);
+        }
+        d[static_cast<int64_t>(width - 1) * rows] =
+            static_cast<uint8_t>((3 * s[width - 1] + s[width - 2]) >> 2);
+    }
+}
+
+int32_t VpolyTerrain::surfaceAt(fixed x, fixed z) {
+    return imageOf(indexAt(x, z));
+}
+
+void VpolyTerrain::buildHeightMap() {
+    if (m_heightGrid.isEmpty()) {
+        m_heightGrid = newByteArray(gridCells);
+        m_grid = m_heightGrid.data();
+        if (m_heightGrid.isEmpty()) {
+            return;
+        }
+    }
+    uint8_t* grid = m_heightGrid.data();
+    const IntArray& crossings = edges();
+    const int32_t stored = crossings.length();
+    const int32_t pictureRows = edgeRows();
+    const uint8_t background = static_cast<uint8_t>(paletteColor(0));
+    for (int32_t gz = 0; gz < gridSize; ++gz) {
+        uint8_t* cells = grid + gz * gridSize;
+        int32_t c = 0;
+        uint8_t v = background;
+        for (int32_t row = 2 * gz; row < 2 * gz + 2; ++row) {
+            if (row >= pictureRows) {
+                break;
+            }
+            int32_t i = rowStart(row);
+            int32_t end = rowEnd(row);
+            if (i < 0) {
+                i = 0;
+            }
+            if (end > stored) {
+                end = stored;
+            }
+            for (; i < end; ++i) {
+                const int32_t crossing = crossings[i];
+                const int32_t column = (crossingX(crossing) >> 5) & 255;
+                if (column > c) {
+                    for (; c < column; ++c) {
+                        cells[c] = v;
+                    }
+                }
+                v = static_cast<uint8_t>(paletteColor(crossingFill(crossing)));
+            }
+        }
+        for (; c < gridSize; ++c) {
+            cells[c] = v;
+        }
+    }
+    ByteArray scratch = newByteArray(gridCells);
+    if (!scratch.isEmpty()) {
+        blur(m_heightGrid, scratch);
+        blur(m_heightGrid, scratch);
+    }
+    m_defaultHeight = grid[0] * 4096;
+}
+
+void VpolyTerrain::paint(const IntArray& pixels, int32_t stride, int32_t rows, int32_t clipLeft,
+                         int32_t clipTop, int32_t clipRight, int32_t clipBottom) {
+    const fixed scale = m_effectiveScale;
+    if (scale <= 0 ||
+        !clipToBuffer(pixels.length(), stride, rows, clipLeft, clipTop, clipRight, clipBottom)) {
+        return;
+    }
+    const fixed inv = static_cast<fixed>(0x40000000 / scale);
+    const int32_t px = m_absX >> 15;
+    const int32_t py = m_absY >> 15;
+    resetSpanMemo();
+    Vilib* library = imageLibrary().ptr();
+    IntArray texturePixels;
+    const int32_t* texels = missingTexture;
+    int32_t* target = pixels.data();
+    for (int32_t y = clipTop; y < clipBottom; ++y) {
+        const fixed my = (y - py) * inv;
+        const int32_t textureRow = ((my >> 14) & 31) * 32;
+        int32_t* out = target + static_cast<int64_t>(y) * stride;
+        fixed mx = (clipLeft - px) * inv;
+        for (int32_t x = clipLeft; x < clipRight; ++x, mx += inv) {
+            if (!memoCovers(mx, my)) {
+                const int32_t image = imageOf(indexAt(mx, my));
+                texels = missingTexture;
+                texturePixels.release();
+                if (library) {
+                    Ref<Vpicture> picture = library->loadPicture(image);
+                    if (picture && picture->pixels().length() >= textureTexels) {
+                        texturePixels = picture->pixels();
+                        texels = texturePixels.data();
+                    }
+                }
+            }
+            int32_t colour = texels[((mx >> 14) & 31) + textureRow];
+            const fixed slope = (heightAt(mx, my) - heightAt(mx + fx::one, my + fx::one)) >> 1;
+            if (slope != 0) {
+                colour = shade(colour, slope);
+            }
+            out[x] = colour;
+        }
+    }
+}
+
+}  // namespace fairholm
