@@ -10,6 +10,7 @@
 
 #include "tools/coursec/CourseCompiler.h"
 #include "tools/coursec/CourseFigures.h"
+#include "tools/coursec/CourseOverview.h"
 #include "tools/coursec/CourseSource.h"
 
 int main(int argc, char** argv) {
@@ -58,6 +59,10 @@ int main(int argc, char** argv) {
     if (!problems.empty()) {
         std::remove(argv[2]);
         std::fprintf(stderr, "%s: errors:\n%s", argv[1], problems.c_str());
+        return 1;
+    }
+    if (argc == 5 && !CourseOverview::write(argv[2], source.holes(), argv[4])) {
+        std::fprintf(stderr, "coursec: cannot write the overview %s\n", argv[4]);
         return 1;
     }
     return 0;
