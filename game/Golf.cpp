@@ -77,7 +77,7 @@ bool Golf::applyPendingSize() {
 
 void Golf::run() {
     if (!m_imagePack) {
-        m_imagePack = make<Vilib>(display(), lit("golf"));
+        m_imagePack = make<Vilib>(Ref<Vdisplay>(display()), *lit("golf"));
         buildScene();
     }
     while (isRunning()) {

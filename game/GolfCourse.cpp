@@ -74,7 +74,7 @@ void Golf::loadCoursePack(Ref<String> name) {
     }
     m_terrain->setZ(0x7FFFFF);
 
-    m_courseReader->load(m_terrain, name, 512, 512, 12469, 48, 0);
+    m_courseReader->load(m_terrain, *name, 512, 512, 12469, 48, 0);
     const IntArray palette = m_terrain->palette();
     for (int32_t i = 0; i < palette.length(); ++i) {
         const Surface surface = classifySurface(static_cast<uint32_t>(palette[i]));

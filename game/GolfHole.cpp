@@ -130,7 +130,7 @@ void Golf::saveState() {
     setSavedShort(2, m_roundTotal);
     setSavedShort(4, (m_soundOff ? 1 : 0) | (m_golferFrameBase == 36 ? 2 : 0));
     if (display()) {
-        display()->saveBytes(lit("greenvale"), m_savedState);
+        display()->saveBytes(*lit("greenvale"), m_savedState);
     }
 }
 

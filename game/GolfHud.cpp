@@ -57,7 +57,7 @@ void Golf::updateWind() {
     arrow &= 0x7C00;
     if (arrow != m_arrowAngle) {
         m_arrowAngle = arrow;
-        m_arrowReader->load(m_windArrow, lit("arrow"), 24, 24, 48, 2, arrow);
+        m_arrowReader->load(m_windArrow, *lit("arrow"), 24, 24, 48, 2, arrow);
     }
 }
 

@@ -87,7 +87,7 @@ void Golf::showHelp() {
     auto help = make<Vtext>(nullptr);
     help->setColour(panelColour);
     help->setSize(getWidth() < 232 ? getWidth() : 232, 0);
-    help->loadText(lit("help.txt"));
+    help->loadText(*lit("help.txt"));
     appendCentered(help);
     help->setPosition((getWidth() - help->getWidth()) / 2, 0);
     repaint();

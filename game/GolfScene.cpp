@@ -43,7 +43,7 @@ void Golf::buildScene() {
         Vmenu::setItemPrefix(true);
     }
 
-    if (display() && display()->loadBytes(lit("greenvale"), m_savedState)) {
+    if (display() && display()->loadBytes(*lit("greenvale"), m_savedState)) {
         const int32_t flags = getSavedShort(4);
         m_soundOff = (flags & 1) != 0;
         m_golferFrameBase = (flags & 2) ? 36 : 13;
@@ -51,7 +51,7 @@ void Golf::buildScene() {
 
     const char* fontName = fontFor(getWidth(), getHeight());
     auto font = make<Vfont>();
-    font->load(lit(fontName));
+    font->load(*lit(fontName));
     Vtext::setDefaultFont(font);
     Vtext::setDefaultTextColour(0xFFFFFFFF);
 

@@ -66,6 +66,13 @@ void GameHarness::restart() { create(); }
 
 void GameHarness::advance(uint32_t milliseconds) {
     m_now += milliseconds;
+    while (!m_scheduled.empty() && static_cast<int32_t>(m_now - m_scheduled.front().first) >= 0) {
+        key(m_scheduled.front().second);
+        m_scheduled.erase(m_scheduled.begin());
+    }
+    if (m_watcher) {
+        m_watcher();
+    }
     if (m_done && !m_satisfied && m_done()) {
         m_satisfied = true;
     }
@@ -100,15 +107,20 @@ void GameHarness::key(int32_t code) {
 }
 
 void GameHarness::keys(const std::vector<int32_t>& codes, uint32_t gap) {
+    uint32_t at = m_now;
     for (int32_t code : codes) {
-        key(code);
-        runFor(gap);
+        at += gap;
+        m_scheduled.emplace_back(at, code);
     }
+    runUntil([this, at] { return m_scheduled.empty() && static_cast<int32_t>(m_now - at) >= 50; });
+}
+
+void GameHarness::runToMainMenu() {
+    runUntil([this] { return m_game->state() == Golf::MainMenu && m_game->mainMenu()->hasParent(); });
 }
 
 void GameHarness::startNewGame() {
-    runToState(Golf::MainMenu);
-    runFor(50);
+    runToMainMenu();
     key('N');
     runToState(Golf::Aiming);
     runFor(50);

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/sprite/Platform.h"
@@ -49,11 +50,16 @@ public:
     // Runs until the game is in `state`.
     bool runToState(int32_t state, uint32_t limit = 120000);
 
-    // A key press and release as the window delivers them.
+    // A key press and release as the window delivers them, now.
     void key(int32_t code);
-    // Keys in order, each followed by `gap` milliseconds of play.
+    // Keys delivered while the game runs, `gap` milliseconds apart (so they also reach
+    // modal loops such as the club menu), then `gap` more milliseconds of play.
     void keys(const std::vector<int32_t>& codes, uint32_t gap = 50);
+    // Called whenever the game sleeps, to look at the game inside modal loops.
+    void watch(std::function<void()> watcher) { m_watcher = std::move(watcher); }
 
+    // From the title to the main menu on the screen (after the loading screen).
+    void runToMainMenu();
     // From the title to aiming at the first hole ("New game").
     void startNewGame();
 
@@ -75,6 +81,8 @@ private:
     std::string m_directory;
     uint32_t m_now = 1000;
     std::function<bool()> m_done;
+    std::function<void()> m_watcher;
+    std::vector<std::pair<uint32_t, int32_t>> m_scheduled;
     uint32_t m_deadline = 0;
     bool m_satisfied = false;
     int32_t m_width;
