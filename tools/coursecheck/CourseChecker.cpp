@@ -23,11 +23,6 @@ angle headingTo(fixed fromX, fixed fromZ, double toX, double toZ) {
     return static_cast<angle>(std::lround(std::atan2(dx, -dz) / (2 * kPi) * 32768)) & 0x7FFF;
 }
 
-int32_t meterPower(double fraction) {
-    const int32_t ticks = static_cast<int32_t>(std::lround(fraction * Golf::fullPower / kMeterTick));
-    return std::clamp(ticks * kMeterTick, kMeterTick, kMaxPower);
-}
-
 bool outOfBounds(fixed v) {
     return (static_cast<uint32_t>(v) >> 24) != 0;
 }
@@ -37,7 +32,8 @@ bool outOfBounds(fixed v) {
 CourseChecker::CourseChecker(Ref<VpolyTerrain> terrain, int32_t effort)
     : m_terrain(std::move(terrain)), m_effort(std::max(1, effort)) {}
 
-CourseChecker::Shot CourseChecker::simulate(fixed x, fixed y, fixed z, int32_t club, angle aim, int32_t power) {
+CourseChecker::Shot CourseChecker::simulate(fixed x, fixed y, fixed z, int32_t club, angle aim,
+                                            int32_t power) {
     Ref<Vphob> body = make<Vphob>();
     body->setTerrain(m_terrain);
     body->setPosition(x, y, z);
@@ -129,75 +125,97 @@ double CourseChecker::score(const Shot& shot, fixed fromX, fixed fromZ) {
     return 100;
 }
 
-CourseChecker::Stroke CourseChecker::chooseStroke(fixed x, fixed y, fixed z, const std::vector<angle>& headings) {
+CourseChecker::Stroke CourseChecker::chooseStroke(fixed x, fixed y, fixed z,
+                                                  const std::vector<angle>& headings) {
     const double d = std::hypot((m_pinX - x) / kUnit, (m_pinZ - z) / kUnit);
     const int32_t kind = m_terrain->surfaceAt(x, z);
     struct Plan {
         int32_t club;
-        double aimStep;    // degrees
-        int32_t aimSpan;   // steps either side
-        double powerLow;   // fraction of the full meter
-        double powerStep;
+        int32_t aimSteps;    // turns of 128 either side of the first heading
+        double powerLow;     // fraction of the full meter
+        int32_t powerTicks;  // meter frames between candidate powers
     };
     std::vector<Plan> plans;
     const bool putt = kind == 4 || (d < 25 && (kind == 2 || kind == 5));
     if (putt) {
-        plans.push_back({Golf::putter, 1.0, 8, 0.02, 0.02});
+        plans.push_back({Golf::putter, 8, 0.0, 1});
     }
     if (kind != 4) {
         for (int32_t club = 0; club <= Golf::pitchingWedge; ++club) {
             const double carry = Golf::clubTable[club].carry / 32766.0;
             const double reach = std::min(d, 250.0);
             if ((carry >= reach * 0.5 && carry <= d * 1.5 + 40) || (club == Golf::pitchingWedge && d < 90)) {
-                plans.push_back({club, 3.0, 8, club == Golf::pitchingWedge ? 0.1 : 0.4, 0.06});
+                plans.push_back({club, 24, club == Golf::pitchingWedge ? 0.1 : 0.4, 4});
             }
         }
     }
 
-    Stroke best;
-    double bestScore = 1e9;
-    auto consider = [&](int32_t club, angle aim, int32_t power) {
-        const Shot shot = simulate(x, y, z, club, aim, power);
-        const double s = score(shot, x, z);
-        if (s < bestScore) {
-            bestScore = s;
-            best.club = club;
-            best.aim = aim & 0x7FFF;
-            best.power = power;
-            best.shot = shot;
-        }
+    // The camera's jitter when the game aims the player: ((tick & 7) - 5) * 45.
+    const angle jitter = static_cast<angle>(((m_sequence * 5 + 3) & 7) - 5) * 45;
+    struct Candidate {
+        int32_t club;
+        angle aim;
+        int32_t power;
+        double score;
     };
+    std::vector<Candidate> coarse;
     for (const Plan& plan : plans) {
-        const double aimStep = plan.aimStep / m_effort;
-        const int32_t span = plan.aimSpan * m_effort;
-        const double powerStep = plan.powerStep / m_effort;
+        const int32_t ticks = std::max(1, plan.powerTicks / m_effort);
+        const int32_t first = std::max(1, static_cast<int32_t>(plan.powerLow * kMaxPower / kMeterTick));
         for (angle heading : headings) {
-            for (int32_t a = -span; a <= span; ++a) {
-                const angle aim = heading + static_cast<angle>(std::lround(a * aimStep / 360 * 32768));
-                for (double f = plan.powerLow; f < 1 + powerStep / 2; f += powerStep) {
-                    consider(plan.club, aim, meterPower(std::min(f, 1.0)));
+            for (int32_t a = -plan.aimSteps; a <= plan.aimSteps; ++a) {
+                const angle aim = (heading + jitter + a * 128) & 0x7FFF;
+                for (int32_t t = first; t * kMeterTick <= kMaxPower; t += ticks) {
+                    const Shot shot = simulate(x, y, z, plan.club, aim, t * kMeterTick);
+                    coarse.push_back({plan.club, aim, t * kMeterTick, score(shot, x, z)});
                 }
             }
         }
     }
-    // Refine around the best: finer aim and single meter ticks.
-    if (best.shot.outcome != Outcome::Holed) {
-        const Stroke coarse = best;
-        const bool putter = coarse.club == Golf::putter;
-        const int32_t aimUnits = putter ? 16 : 64;
-        const int32_t ticks = putter ? 6 : 8;
-        for (int32_t a = -6; a <= 6; ++a) {
-            for (int32_t t = -ticks; t <= ticks; ++t) {
-                const int32_t power = coarse.power + t * kMeterTick;
-                if (power >= kMeterTick && power <= kMaxPower) {
-                    consider(coarse.club, coarse.aim + a * aimUnits, power);
-                }
+    // A good player stops the meter within a frame of the intended power: every
+    // candidate is judged by its mean over the frame before and after, and the best
+    // few are searched frame by frame around their power.
+    std::stable_sort(coarse.begin(), coarse.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.score < b.score; });
+    auto robust = [&](int32_t club, angle aim, int32_t power) {
+        double sum = 0;
+        for (int32_t e = -1; e <= 1; ++e) {
+            const int32_t p = std::clamp(power + e * kMeterTick, kMeterTick, kMaxPower);
+            sum += score(simulate(x, y, z, club, aim, p), x, z);
+        }
+        return sum / 3;
+    };
+    Candidate chosen{};
+    double chosenScore = 1e9;
+    const size_t finalists = std::min<size_t>(coarse.size(), 10 * static_cast<size_t>(m_effort));
+    for (size_t i = 0; i < finalists; ++i) {
+        const Candidate c = coarse[i];
+        const int32_t spread = c.club == Golf::putter ? 1 : 3;
+        for (int32_t t = -spread; t <= spread; ++t) {
+            const int32_t power = c.power + t * kMeterTick;
+            if (power < kMeterTick || power > kMaxPower) {
+                continue;
+            }
+            const double s = robust(c.club, c.aim, power);
+            if (s < chosenScore) {
+                chosenScore = s;
+                chosen = {c.club, c.aim, power, s};
             }
         }
     }
-    best.surfaceBefore = kind;
-    best.distanceBefore = d;
-    return best;
+    // The stroke as played: the meter stops a frame early, on time or a frame late.
+    static const int32_t misses[] = {0, 1, -1, 0, -1, 1, 0};
+    const int32_t played =
+        std::clamp(chosen.power + misses[m_sequence % 7] * kMeterTick, kMeterTick, kMaxPower);
+    ++m_sequence;
+    Stroke stroke;
+    stroke.club = chosen.club;
+    stroke.aim = chosen.aim;
+    stroke.power = played;
+    stroke.shot = simulate(x, y, z, chosen.club, chosen.aim, played);
+    stroke.surfaceBefore = kind;
+    stroke.distanceBefore = d;
+    return stroke;
 }
 
 CourseChecker::HoleResult CourseChecker::playHole(int32_t hole) {
@@ -205,6 +223,7 @@ CourseChecker::HoleResult CourseChecker::playHole(int32_t hole) {
     HoleResult result;
     result.hole = hole;
     result.par = Golf::parTable[hole];
+    m_sequence = static_cast<uint32_t>(hole) * 3;
     m_pinX = h.pinX << 15;
     m_pinZ = h.pinZ << 15;
     m_pinY = m_terrain->heightAt(m_pinX, m_pinZ);
@@ -236,7 +255,8 @@ CourseChecker::HoleResult CourseChecker::playHole(int32_t hole) {
 }
 
 const char* CourseChecker::surfaceName(int32_t kind) {
-    static const char* const names[] = {"?", "rough", "fairway", "water", "green", "tee/fringe", "bunker", "heather"};
+    static const char* const names[] = {"?",     "rough",      "fairway", "water",
+                                        "green", "tee/fringe", "bunker",  "heather"};
     return kind >= 0 && kind < 8 ? names[kind] : "?";
 }
 

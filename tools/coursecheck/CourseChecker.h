@@ -23,6 +23,11 @@ namespace fairholm::coursecheck {
 // 910 of one distance to the pin, water when the ball stops on it. Out of bounds and
 // water cost a penalty stroke and the stroke is replayed from the last lie. The air is
 // calm.
+//
+// The player is human in two ways: the aim turns in steps of 128 from the heading the
+// game gives it (with the camera's jitter), and the power meter is stopped within one
+// 16 ms frame of the intended power. Strokes are chosen by their mean result over that
+// frame either way and then played with a miss from a fixed sequence.
 class CourseChecker {
 public:
     enum class Outcome { Rest, Holed, Water, OutOfBounds, Endless };
@@ -65,7 +70,7 @@ public:
     Shot simulate(fixed x, fixed y, fixed z, int32_t club, angle aim, int32_t power);
 
     // Strokes still expected from a lie: the measure the search minimises.
-    double estimate(fixed x, fixed z) ;
+    double estimate(fixed x, fixed z);
 
     // A readable line for one stroke.
     static std::string describe(const Stroke& stroke);
@@ -79,6 +84,7 @@ private:
     Ref<Vphob> m_body;
     int32_t m_effort;
     fixed m_pinX = 0, m_pinY = 0, m_pinZ = 0;
+    uint32_t m_sequence = 0;  // strokes played: drives the jitter and the meter misses
 };
 
 }  // namespace fairholm::coursecheck

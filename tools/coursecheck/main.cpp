@@ -4,6 +4,7 @@
 // physics and rules and prints a table of strokes against par. Exits with 1 when a
 // hole cannot be completed within par + 2.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,8 +62,8 @@ int main(int argc, char** argv) {
                 clubs += " (out of bounds)";
             }
         }
-        std::printf("| %d | %d | %d%s | %s |\n", hole + 1, result.par, result.strokes, result.holed ? "" : " (not holed)",
-                    clubs.c_str());
+        std::printf("| %d | %d | %d%s | %s |\n", hole + 1, result.par, result.strokes,
+                    result.holed ? "" : " (not holed)", clubs.c_str());
         if (verbose) {
             for (const auto& stroke : result.log) {
                 std::printf("    %s\n", coursecheck::CourseChecker::describe(stroke).c_str());
