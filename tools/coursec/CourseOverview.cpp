@@ -95,8 +95,7 @@ private:
 
 // Stand-in textures 1..7 (picture 0 unused): the kind's colour with a little grain,
 // mowing stripes on fairways and ripples on water.
-std::string writeTextures(const std::filesystem::path& dir) {
-    formats::PackWriter pack;
+void addTextures(formats::PackWriter& pack) {
     uint32_t seed = 12345;
     for (int kind = 0; kind <= 7; ++kind) {
         std::vector<uint32_t> texels(32 * 32);
@@ -104,7 +103,7 @@ std::string writeTextures(const std::filesystem::path& dir) {
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 32; ++x) {
                 seed = seed * 1103515245u + 12345u;
-                int grain = static_cast<int>((seed >> 16) % 17) - 8;
+                int grain = static_cast<int>((seed >> 16) % 7) - 3;
                 if (kind == Fairway && (y / 8) % 2 == 0) {
                     grain += 10;
                 }
@@ -120,12 +119,61 @@ std::string writeTextures(const std::filesystem::path& dir) {
         }
         pack.addRunLength(32, 32, 0, 0, texels);
     }
+}
+
+std::string writeTextures(const std::filesystem::path& dir) {
+    formats::PackWriter pack;
+    addTextures(pack);
     const std::string name = "overview_textures";
     pack.save((dir / (name + ".bin")).string());
     return name;
 }
 
+std::vector<uint32_t> block(int width, int height, uint32_t argb) {
+    return std::vector<uint32_t>(static_cast<size_t>(width * height), argb);
+}
+
 }  // namespace
+
+bool CourseOverview::writeReviewPack(const std::string& path) {
+    formats::PackWriter pack;
+    addTextures(pack);  // 0 (unused here) and the ground 1..7
+    std::vector<uint32_t> flag = block(12, 48, 0);
+    for (int y = 0; y < 48; ++y) {
+        flag[static_cast<size_t>(y * 12)] = 0xFFFFFFFF;
+        flag[static_cast<size_t>(y * 12 + 1)] = 0xFFFFFFFF;
+        for (int x = 2; x < 12 && y < 12; ++x) {
+            flag[static_cast<size_t>(y * 12 + x)] = 0xFFE02020;
+        }
+    }
+    pack.addRunLength(12, 48, 1, 47, flag);  // 8 pin
+    std::vector<uint32_t> tree = block(32, 64, 0);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const double half = y < 50 ? 15.0 * y / 50 : 2;
+            if (std::fabs(x - 15.5) <= half) {
+                tree[static_cast<size_t>(y * 32 + x)] =
+                    y < 50 ? 0xFF1E5A2A - (static_cast<uint32_t>(x + y) % 3) * 0x000800 : 0xFF5A3A1A;
+            }
+        }
+    }
+    pack.addRunLength(32, 64, 16, 63, tree);                    // 9 tree
+    pack.addRunLength(8, 12, 4, 11, block(8, 12, 0xFF704020));  // 10 bag
+    pack.addRunLength(4, 4, 2, 3, block(4, 4, 0xFFFFFFFF));     // 11 ball
+    pack.addRunLength(4, 2, 2, 1, block(4, 2, 0x80000000));     // 12 shadow
+    for (int frame = 13; frame <= 58; ++frame) {                // golfers
+        std::vector<uint32_t> golfer = block(16, 40, 0);
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 5; x < 11; ++x) {
+                golfer[static_cast<size_t>(y * 16 + x)] = y < 8    ? 0xFFE0B090
+                                                          : y < 24 ? 0xFF2050C0
+                                                                   : 0xFF303030;
+            }
+        }
+        pack.addRunLength(16, 40, 8, 39, golfer);
+    }
+    return pack.save(path);
+}
 
 uint32_t CourseOverview::kindColour(int kind) {
     static const uint32_t colours[8] = {0x808080, 0x3F7A30, 0x5DAE42, 0x2E6AB0,

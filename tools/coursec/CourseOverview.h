@@ -26,6 +26,11 @@ public:
     static bool write(const std::string& packPath, const std::vector<HoleMark>& holes,
                       const std::string& pngPath);
 
+    // Writes a stand-in image pack for looking at the courses in the game before the
+    // real pictures exist: the ground textures 1..7 of the overview, a pin, a tree, a
+    // bag, the ball, its shadow and plain golfer frames 13..58.
+    static bool writeReviewPack(const std::string& path);
+
     // Colour of the stand-in texture of a surface kind.
     static uint32_t kindColour(int kind);
 };

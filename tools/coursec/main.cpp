@@ -1,4 +1,5 @@
 // coursec <pack.course> <output file> [--overview <picture.png>]
+// coursec --review-pack <golf.bin>   (stand-in pictures for looking at the courses)
 //
 // Compiles a course pack description into the SWF shape file the game loads, reads it
 // back with the engine's loader, checks the holes and prints the pack's figures.
@@ -15,6 +16,9 @@
 
 int main(int argc, char** argv) {
     using namespace fairholm::coursec;
+    if (argc == 3 && std::strcmp(argv[1], "--review-pack") == 0) {
+        return CourseOverview::writeReviewPack(argv[2]) ? 0 : 1;
+    }
     if (argc != 3 && !(argc == 5 && std::strcmp(argv[3], "--overview") == 0)) {
         std::fprintf(stderr, "usage: coursec <pack.course> <output file> [--overview <picture.png>]\n");
         return 2;

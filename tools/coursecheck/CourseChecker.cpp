@@ -172,18 +172,18 @@ CourseChecker::Stroke CourseChecker::chooseStroke(fixed x, fixed y, fixed z,
             }
         }
     }
-    // A good player stops the meter within a frame of the intended power: every
-    // candidate is judged by its mean over the frame before and after, and the best
-    // few are searched frame by frame around their power.
+    // A good player stops the meter within two frames of the intended power: every
+    // candidate is judged by its mean over those frames, and the best few are searched
+    // frame by frame around their power.
     std::stable_sort(coarse.begin(), coarse.end(),
                      [](const Candidate& a, const Candidate& b) { return a.score < b.score; });
     auto robust = [&](int32_t club, angle aim, int32_t power) {
         double sum = 0;
-        for (int32_t e = -1; e <= 1; ++e) {
+        for (int32_t e = -missFrames; e <= missFrames; ++e) {
             const int32_t p = std::clamp(power + e * kMeterTick, kMeterTick, kMaxPower);
             sum += score(simulate(x, y, z, club, aim, p), x, z);
         }
-        return sum / 3;
+        return sum / (2 * missFrames + 1);
     };
     Candidate chosen{};
     double chosenScore = 1e9;
@@ -203,10 +203,10 @@ CourseChecker::Stroke CourseChecker::chooseStroke(fixed x, fixed y, fixed z,
             }
         }
     }
-    // The stroke as played: the meter stops a frame early, on time or a frame late.
-    static const int32_t misses[] = {0, 1, -1, 0, -1, 1, 0};
+    // The stroke as played: the meter stops up to two frames early or late.
+    static const int32_t misses[] = {0, 1, -2, 0, -1, 2, 1, -1, 0, 2, -2, 1, -1};
     const int32_t played =
-        std::clamp(chosen.power + misses[m_sequence % 7] * kMeterTick, kMeterTick, kMaxPower);
+        std::clamp(chosen.power + misses[m_sequence % 13] * kMeterTick, kMeterTick, kMaxPower);
     ++m_sequence;
     Stroke stroke;
     stroke.club = chosen.club;

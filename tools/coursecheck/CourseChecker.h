@@ -25,9 +25,9 @@ namespace fairholm::coursecheck {
 // calm.
 //
 // The player is human in two ways: the aim turns in steps of 128 from the heading the
-// game gives it (with the camera's jitter), and the power meter is stopped within one
-// 16 ms frame of the intended power. Strokes are chosen by their mean result over that
-// frame either way and then played with a miss from a fixed sequence.
+// game gives it (with the camera's jitter), and the power meter is stopped within two
+// 16 ms frames of the intended power. Strokes are chosen by their mean result over
+// those frames and then played with a miss from a fixed sequence.
 class CourseChecker {
 public:
     enum class Outcome { Rest, Holed, Water, OutOfBounds, Endless };
@@ -59,6 +59,8 @@ public:
     static constexpr int32_t maxFrames = 60 * 60;
     // A hole is given up after par + this many strokes.
     static constexpr int32_t giveUpOver = 4;
+    // How many meter frames (16 ms each) early or late the player may stop the meter.
+    static constexpr int32_t missFrames = 2;
 
     // `effort` scales the number of candidate strokes tried (1 = the full search).
     CourseChecker(Ref<VpolyTerrain> terrain, int32_t effort = 1);
