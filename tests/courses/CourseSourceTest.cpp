@@ -164,6 +164,22 @@ TEST(CourseSource, ErrorsNameTheLine) {
               std::string::npos);
 }
 
+TEST(CourseSource, SizesAreBounded) {
+    std::string text = "course c\nregion a rough 10\n from 0 0\n line";
+    for (int i = 0; i < 600; ++i) {
+        text += " " + std::to_string(i % 500) + " " + std::to_string(i % 2);
+    }
+    text += "\nend\n";
+    EXPECT_NE(parseError(text).find("more than 512 pieces"), std::string::npos);
+    std::string many = "course c\n";
+    for (int i = 0; i < 1001; ++i) {
+        many += "region r" + std::to_string(i) + " rough 10\n circle 10 10 1\nend\n";
+    }
+    EXPECT_NE(parseError(many).find("more than 1000 regions"), std::string::npos);
+    EXPECT_NE(parseError("course c\nhole 1e300 tee 1 2 aim 3 4 pin 5 6\n").find("hole number"),
+              std::string::npos);
+}
+
 TEST(CourseSource, HostileTextIsRefusedCleanly) {
     CourseSource source;
     std::string error;

@@ -308,6 +308,11 @@ bool CourseSource::parse(std::string_view text, std::string& error) {
             return fail(commandLine, "unknown outline command '" + cmd + "'");
         }
         numbers.clear();
+        if (o.segments.size() > maxSegments) {
+            error = "line " + std::to_string(commandLine) + ": region '" + region->name + "' has more than " +
+                    std::to_string(maxSegments) + " pieces in its outline";
+            return false;
+        }
         return true;
     };
 
@@ -377,6 +382,9 @@ bool CourseSource::parse(std::string_view text, std::string& error) {
                 !parseNumber(words[10], v[6])) {
                 return fail(lineNo, "hole takes: hole <number> tee <x> <z> aim <x> <z> pin <x> <z>");
             }
+            if (v[0] != std::floor(v[0]) || v[0] < 1 || v[0] > 99) {
+                return fail(lineNo, "the hole number must be a whole number from 1 to 99");
+            }
             h.number = static_cast<int>(v[0]);
             h.tee = {v[1], v[2]};
             h.aim = {v[3], v[4]};
@@ -385,6 +393,9 @@ bool CourseSource::parse(std::string_view text, std::string& error) {
         } else if (head == "region") {
             if (words.size() != 4 && !(words.size() == 6 && words[4] == "in")) {
                 return fail(lineNo, "region takes: region <name> <kind> <level> [in <parent>]");
+            }
+            if (m_regions.size() >= maxRegions) {
+                return fail(lineNo, "more than " + std::to_string(maxRegions) + " regions");
             }
             Region r;
             r.name = words[1];

@@ -79,6 +79,9 @@ public:
     static constexpr int backgroundLevel = 128;
     static constexpr int backgroundKind = Heather;
     static constexpr double mapSize = 512;
+    // Bounds that keep the checks quick on any input.
+    static constexpr size_t maxRegions = 1000;
+    static constexpr size_t maxSegments = 512;
 
     // False with "line N: ..." in `error` when the text is malformed or refers to
     // regions that do not exist.
