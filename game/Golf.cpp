@@ -129,6 +129,18 @@ void Golf::run() {
     }
 }
 
+void Golf::dismantle() {
+    Vsprite* const parts[] = {this,         m_terrainView.ptr(), m_mapSprite.ptr(),  m_terrain.ptr(),
+                              m_scorecard.ptr(), m_hudPanel.ptr(),  m_meterPanel.ptr(), m_aboutPanel.ptr(),
+                              m_mainMenu.ptr(),  m_playKeyHelp.ptr(), m_mapKeyHelp.ptr(), m_clubMenu.ptr()};
+    for (Vsprite* part : parts) {
+        if (part) {
+            part->removeFromParent();
+            part->dismantle();
+        }
+    }
+}
+
 void Golf::exitGame() {
     stop();
     if (display()) {

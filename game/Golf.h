@@ -158,6 +158,9 @@ public:
     // Ends the program (the main menu's "Exit" and the back key): stops the loop and
     // asks the shell to close.
     void exitGame();
+    // Takes the scene apart once the loop has ended, so that releasing the game frees
+    // everything it built (sprites hold their parents).
+    void dismantle();
     // Lets a stopped loop run again (tests and tools stop and restart it).
     void resume() { m_stopped.store(0, std::memory_order_release); }
     // Carry of a strike: the club's carry scaled by the power percentage.

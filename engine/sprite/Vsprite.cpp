@@ -246,6 +246,13 @@ void Vsprite::removeChild(const Ref<Vsprite>& child) {
     keep->m_next = nullptr;
 }
 
+void Vsprite::dismantle() {
+    for (Ref<Vsprite> child = m_firstChild; child; child = child->m_next) {
+        child->dismantle();
+    }
+    removeAllChildren();
+}
+
 void Vsprite::removeAllChildren() {
     while (m_firstChild) {
         Ref<Vsprite> child = m_firstChild;

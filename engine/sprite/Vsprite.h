@@ -65,6 +65,10 @@ public:
     virtual void releaseImage();
     virtual void removeChild(const Ref<Vsprite>& child);
     virtual void removeAllChildren();
+    // Takes the whole subtree apart, deepest children first. Children hold their parent,
+    // so a tree that is dropped while still linked keeps itself alive; this breaks every
+    // such link before the last handle goes.
+    void dismantle();
     virtual void repaint();
     virtual void layout(fixed absoluteX, fixed absoluteY, fixed absoluteScale);
     virtual void computeBounds(fixed absoluteX, fixed absoluteY, fixed absoluteScale);

@@ -26,7 +26,13 @@ HeadlessShell::HeadlessShell(Options options, HeadlessScript script)
     }
 }
 
-HeadlessShell::~HeadlessShell() { Runtime::setClock(nullptr); }
+HeadlessShell::~HeadlessShell() {
+    if (m_game) {
+        m_game->dismantle();
+    }
+    m_game = nullptr;
+    Runtime::setClock(nullptr);
+}
 
 int HeadlessShell::run() {
     Runtime::setClock(make<ScriptedClock>(*this));

@@ -88,6 +88,9 @@ SdlShell::~SdlShell() {
         m_game->stop();
         m_gameThread.join();
     }
+    if (m_game) {
+        m_game->dismantle();
+    }
     m_game = nullptr;
     m_platform = nullptr;
     m_sound.reset();

@@ -10,6 +10,7 @@
 #include "platform/Launcher.h"
 #include "platform/sdl/SdlShell.h"
 #include "platform/sdl/SingleInstance.h"
+#include "runtime/ProgramDirectory.h"
 
 using namespace fairholm;
 
@@ -23,6 +24,7 @@ const char* const usage =
     "  --fullscreen      start in full screen (F11 or Alt+Enter toggles)\n"
     "  --script FILE     play timed input from FILE (the headless script format)\n"
     "  --quit-after MS   close after MS milliseconds\n"
+    "  --data DIR        read the data files from DIR instead of the executable's folder\n"
     "  --help            this text\n"
     "Keys: arrows, Enter (action), F1/F2 (soft keys), Escape (back), 0-9, # and *;\n"
     "F11 full screen, F12 screenshot.\n";
@@ -31,6 +33,7 @@ const char* const usage =
 
 int main(int argc, char** argv) {
     SdlShell::Options options;
+    const char* dataDirectory = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -57,6 +60,8 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "fairholm: script %s: %s\n", argv[i], in ? error.c_str() : "cannot read");
                 return 2;
             }
+        } else if (arg == "--data" && hasValue) {
+            dataDirectory = argv[++i];
         } else if (arg == "--quit-after" && hasValue) {
             options.quitAfter = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         } else {
@@ -65,12 +70,16 @@ int main(int argc, char** argv) {
         }
     }
 
-    SingleInstance instance;
+    Launcher::setProgramDirectory(argv[0]);
+    if (dataDirectory && !ProgramDirectory::set(dataDirectory)) {
+        std::fprintf(stderr, "fairholm: data folder path too long\n");
+        return 2;
+    }
+    SingleInstance instance(ProgramDirectory::get());
     if (!instance.isFirst()) {
         std::puts("fairholm is already running.");
         return 0;
     }
-    Launcher::setProgramDirectory(argv[0]);
     options.instance = &instance;
     SdlShell shell(std::move(options));
     return shell.run();

@@ -46,6 +46,7 @@ GameHarness::GameHarness(int32_t width, int32_t height, bool pocketPC)
 }
 
 GameHarness::~GameHarness() {
+    m_game->dismantle();
     m_game = nullptr;
     Runtime::setClock(nullptr);
     std::error_code ignored;
@@ -53,6 +54,9 @@ GameHarness::~GameHarness() {
 }
 
 void GameHarness::create() {
+    if (m_game) {
+        m_game->dismantle();
+    }
     m_platform = make<RecordingPlatform>();
     m_platform->pocketPC = m_pocketPC;
     m_platform->highResolution = m_width >= 480;

@@ -591,3 +591,32 @@ TEST(GolfFlow, WindDisplayAndArrow) {
     EXPECT_EQ(GameHarness::textOf(g.windText()), "Wind 0");
     EXPECT_EQ(g.arrowAngle(), (g.windDirection() + g.terrainView()->getHeading()) & 0x7C00);
 }
+
+TEST(GolfFlow, StylusTapsWhileAiming) {
+    GameHarness h(240, 320, true);
+    h.startNewGame();
+    Golf& g = h.game();
+    // A tap on the key help performs that entry: "6 Right" is the third row.
+    const Vmenu& help = *g.playKeyHelp();
+    const Vsprite* right = help.firstChild()->next()->next();
+    const angle aim = g.aim();
+    // (the window sets the point and queues the tap together)
+    g.setPointer((right->left() + right->right()) / 2, (right->top() + right->bottom()) / 2);
+    h.key(5);
+    h.runFor(100);
+    EXPECT_EQ(g.state(), Golf::Aiming);
+    EXPECT_EQ(g.aim(), aim + 128);
+    EXPECT_EQ(g.pointerX(), 0);  // the point is used up
+    // With the help hidden, a tap left of the ball turns left and one on the golfer swings.
+    h.keys({'0'});
+    ASSERT_TRUE(g.keyHelpHidden());
+    g.setPointer(g.ballSprite()->left() - 20 > 0 ? g.ballSprite()->left() - 20 : 1, 300);
+    h.key(5);
+    h.runFor(100);
+    EXPECT_EQ(g.aim(), aim);
+    const Vsprite& golfer = *g.golferSprite();
+    g.setPointer((golfer.left() + golfer.right()) / 2 + (golfer.bottom() - golfer.top()) / 4,
+                 (golfer.top() + golfer.bottom()) / 2);
+    h.key(5);
+    ASSERT_TRUE(h.runToState(Golf::SwingMeter, 1000));
+}

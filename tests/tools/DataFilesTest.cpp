@@ -198,6 +198,20 @@ TEST(Fonts, ToolRefusesBadArguments) {
     EXPECT_FALSE(fs::exists(folder.path() / "f.bin"));
 }
 
+TEST(Shapes, RegeneratingTheArrowGivesAByteIdenticalFile) {
+    TempFolder folder;
+    const fs::path out = folder.path() / "arrow";
+    const std::string command = std::string("\"") + SHAPEGEN_PATH + "\" \"" + FAIRHOLM_SOURCE_DIR +
+                                "/assets/shapes/arrow.txt\" \"" + out.string() + "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const auto fresh = readFileBytes(out.string());
+    ASSERT_FALSE(fresh.empty());
+    EXPECT_TRUE(fresh == readFileBytes((programDir() / "arrow").string()));
+    const std::string quiet = " 2>/dev/null";
+    EXPECT_NE(std::system((std::string("\"") + SHAPEGEN_PATH + "\"" + quiet).c_str()), 0);
+    EXPECT_NE(std::system((std::string("\"") + SHAPEGEN_PATH + "\" /nonexistent.txt x" + quiet).c_str()), 0);
+}
+
 TEST(HelpText, IsCopiedUnchanged) {
     const auto source = readFileBytes(std::string(FAIRHOLM_SOURCE_DIR) + "/assets/help.txt");
     ASSERT_FALSE(source.empty());
