@@ -11,7 +11,7 @@ WIN32_BUILD   := build/fairholm-win32
 GAME_DATA     := golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water \
                  holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18
 
-.PHONY: all deps configure build windows play test bench format asan tsan clean
+.PHONY: all deps configure build windows play test bench format asan tsan clean contact-sheet screenshots
 
 all: build
 
@@ -55,6 +55,15 @@ asan:
 
 tsan:
 	@$(MAKE) --no-print-directory test PRESET=tsan
+
+# A contact sheet of every picture of the image pack, into docs/art/.
+contact-sheet: configure
+	@cmake --build --preset $(PRESET) -j $(JOBS) --target contact_sheet
+
+# In-game screenshots of the pictures at work, into docs/art/ (scripts docs/art/screenshots*.txt).
+screenshots: build
+	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots.txt --quiet
+	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots-landscape.txt --size 320x240 --quiet
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

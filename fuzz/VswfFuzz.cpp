@@ -1,43 +1,19 @@
 // libFuzzer target: arbitrary bytes as a shape file, drawn into a small picture, then
 // looked up and painted.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <string>
 
 #include "engine/render3d/Vpolyn.h"
 #include "engine/render3d/Vswf.h"
-#include "runtime/ProgramDirectory.h"
+#include "fuzz/FuzzFile.h"
 
 using namespace fairholm;
 
-namespace {
-
-const std::string& workDirectory() {
-    static const std::string dir = [] {
-        char pattern[] = "/tmp/fairholm-fuzz-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        return std::string(made ? made : "/tmp");
-    }();
-    return dir;
-}
-
-}  // namespace
+// Keeps the lookups from being optimised away.
+volatile int32_t lookupSink = 0;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string& dir = workDirectory();
-    ProgramDirectory::set(dir.c_str());
-    const std::string path = dir + "/input";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        return 0;
-    }
-    if (size > 0) {
-        std::fwrite(data, 1, size, f);
-    }
-    std::fclose(f);
+    fuzz::writeInput("input", data, size);
 
     // The first byte picks the picture size, the palette size and the turn.
     const int32_t side = 16 + (size > 0 ? data[0] % 64 : 0);
@@ -56,5 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             sum += picture->colorAt((x << 15) + 0x3000, (y << 15) + 0x5000);
         }
     }
-    return sum == 0x12345678 ? 0 : 0;
+    lookupSink = sum;
+    return 0;
 }

@@ -123,8 +123,8 @@ void VpolyTerrain::paint(const IntArray& pixels, int32_t stride, int32_t rows, i
         return;
     }
     const fixed inv = static_cast<fixed>(0x40000000 / scale);
-    const int32_t px = m_absX >> 15;
-    const int32_t py = m_absY >> 15;
+    const int32_t px = m_left;
+    const int32_t py = m_top;
     resetSpanMemo();
     Vilib* library = imageLibrary().ptr();
     IntArray texturePixels;

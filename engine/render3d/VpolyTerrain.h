@@ -66,22 +66,23 @@ public:
         const int32_t h10 = cell[1];
         const int32_t h01 = cell[gridSize];
         const int32_t h11 = cell[gridSize + 1];
-        if (h00 == h10 && h00 == h01 && h00 == h11) {
-            return h00 << 12;
-        }
         const int32_t fx = (x >> 4) & 0xFFF;
         const int32_t fz = (z >> 4) & 0xFFF;
-        int32_t top = h00 == h10 ? h00 << 12 : (h10 - h00) * fx + (h00 << 12);
-        const int32_t bottom = h01 == h11 ? h01 << 12 : (h11 - h01) * fx + (h01 << 12);
-        if (top != bottom) {
-            top += ((bottom - top) * fz) >> 12;
-        }
-        return top;
+        // Equal levels need no interpolation; the products below are then 0, so the
+        // same formula serves every cell without a branch.
+        const int32_t top = (h10 - h00) * fx + (h00 << 12);
+        const int32_t bottom = (h11 - h01) * fx + (h01 << 12);
+        return top + (((bottom - top) * fz) >> 12);
     }
 
     // Palette index of the region under (x, z): the span memo when it covers the
     // point, a lookup inside the map, 0 outside.
-    int32_t regionAt(fixed x, fixed z) { return indexAt(x, z); }
+    int32_t regionAt(fixed x, fixed z) {
+        if (x < 0 || z < 0 || x >= widthFixed() || z >= heightFixed()) {
+            return 0;
+        }
+        return memoCovers(x, z) ? memoIndex() : spanAt(x, z);
+    }
     // Image number of a palette index; 0 for an index without an entry.
     int32_t imageOf(int32_t index) const {
         const IntArray& images = imageTable();

@@ -59,7 +59,7 @@ uint32_t Vswf::readBits(int32_t n) {
         const int32_t take = std::min(n, m_bitsLeft);
         m_bitsLeft -= take;
         const uint32_t bits = static_cast<uint32_t>(m_bitBuffer >> m_bitsLeft) & ((1u << take) - 1);
-        value = take == 32 ? bits : (value << take) | bits;
+        value = (value << take) | bits;
         n -= take;
     }
     return value;
@@ -172,10 +172,11 @@ void Vswf::readStyles(int32_t version) {
     }
     if (m_fillIndex.length() <= count) {
         m_fillIndex = newIntArray(count + 1);
-    } else {
-        // Styles of an earlier array are no longer there.
-        std::fill(m_fillIndex.begin(), m_fillIndex.end(), 0);
+    } else if (m_fillCount > count) {
+        // Styles of the earlier, longer array are no longer there.
+        std::fill(m_fillIndex.begin() + count + 1, m_fillIndex.begin() + m_fillCount + 1, 0);
     }
+    m_fillCount = std::min(count, m_fillIndex.length() - 1);
     for (int32_t i = 1; i <= count && !m_atEnd; ++i) {
         const int32_t type = readU8();
         int32_t index = 0;
@@ -195,7 +196,9 @@ void Vswf::readStyles(int32_t version) {
                 index = m_target->addColor(color);
             }
         }
-        m_fillIndex[i] = index;
+        if (i < m_fillIndex.length()) {
+            m_fillIndex[i] = index;
+        }
     }
     int32_t lines = readU8();
     if (lines == 255) {
@@ -438,6 +441,7 @@ void Vswf::load(Ref<Vpolyn> target, const String& name, int32_t width, int32_t h
     m_target->beginShapes(width, height, capacity, paletteSize);
     if (!loadFile(name, turn)) {
         trace(*lit("Could not open "));
+        m_target->endShape();  // the emptied picture is repainted like any other
     }
 }
 

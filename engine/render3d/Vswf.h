@@ -88,6 +88,7 @@ private:
     int32_t m_bitBuffer = 0;
     int32_t m_bitsLeft = 0;
     IntArray m_fillIndex;
+    int32_t m_fillCount = 0;  // styles of the current array (entries 1..m_fillCount)
     Ref<Vpolyn> m_target;
     int32_t m_filePosition = 0;
     int32_t m_fill0 = 0;

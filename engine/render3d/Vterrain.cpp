@@ -174,10 +174,7 @@ void Vterrain::paintChildren(const IntArray& pixels, int32_t stride, int32_t row
     }
 }
 
-const int32_t* Vterrain::texelsOf(int32_t image) {
-    if (image == m_textureImage && m_texels) {
-        return m_texels;
-    }
+const int32_t* Vterrain::fetchTexture(int32_t image) {
     m_textureImage = image;
     m_texels = missingTexture;
     m_texturePixels.release();

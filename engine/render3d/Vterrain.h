@@ -77,7 +77,10 @@ public:
 
 private:
     // The 32 x 32 texels of a texture image; a table of zeros when it is missing.
-    const int32_t* texelsOf(int32_t image);
+    const int32_t* texelsOf(int32_t image) {
+        return image == m_textureImage && m_texels ? m_texels : fetchTexture(image);
+    }
+    const int32_t* fetchTexture(int32_t image);
     void castColumn(int32_t* target, int32_t stride, int32_t x, int32_t top, int32_t bottom,
                     int32_t skyStart);
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -12,20 +13,24 @@ namespace fairholm {
 
 namespace {
 
-socklen_t instanceAddress(sockaddr_un& address) {
+socklen_t instanceAddress(sockaddr_un& address, const char* folder) {
+    uint32_t hash = 2166136261u;  // FNV-1a of the folder
+    for (const char* c = folder; *c; ++c) {
+        hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+    }
     std::memset(&address, 0, sizeof address);
     address.sun_family = AF_UNIX;
     // Abstract namespace (leading zero byte): nothing is left on disk after a crash.
-    const int length = std::snprintf(address.sun_path + 1, sizeof address.sun_path - 1, "fairholm-%u",
-                                     static_cast<unsigned>(::getuid()));
+    const int length = std::snprintf(address.sun_path + 1, sizeof address.sun_path - 1, "fairholm-%u-%08x",
+                                     static_cast<unsigned>(::getuid()), hash);
     return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + static_cast<size_t>(length));
 }
 
 }  // namespace
 
-SingleInstance::SingleInstance() {
+SingleInstance::SingleInstance(const char* folder) {
     sockaddr_un address;
-    const socklen_t length = instanceAddress(address);
+    const socklen_t length = instanceAddress(address, folder);
     const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (listener < 0) {
         return;

@@ -2,11 +2,12 @@
 
 namespace fairholm {
 
-// One running game per user: the first instance holds an abstract local socket; a
-// second start finds it taken, asks the first to raise its window, and exits.
+// One running game per user and installation: the first instance holds an abstract
+// local socket named after the user and the game's folder; a second start finds it
+// taken, asks the first to raise its window, and exits.
 class SingleInstance {
 public:
-    SingleInstance();
+    explicit SingleInstance(const char* folder);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;

@@ -70,15 +70,15 @@ int main(int argc, char** argv) {
         }
     }
 
-    SingleInstance instance;
-    if (!instance.isFirst()) {
-        std::puts("fairholm is already running.");
-        return 0;
-    }
     Launcher::setProgramDirectory(argv[0]);
     if (dataDirectory && !ProgramDirectory::set(dataDirectory)) {
         std::fprintf(stderr, "fairholm: data folder path too long\n");
         return 2;
+    }
+    SingleInstance instance(ProgramDirectory::get());
+    if (!instance.isFirst()) {
+        std::puts("fairholm is already running.");
+        return 0;
     }
     options.instance = &instance;
     SdlShell shell(std::move(options));

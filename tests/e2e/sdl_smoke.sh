@@ -19,6 +19,13 @@ at 6000 dump FRAME
 at 6500 stop
 SCRIPT
 sed -i "s|FRAME|$dir/frame.png|" "$dir/smoke.script"
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 120 "$game" --data "$dir" --script "$dir/smoke.script" --quit-after 20000
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+timeout 120 "$game" --data "$dir" --script "$dir/smoke.script" --quit-after 20000 &
+first=$!
+sleep 1
+# A second start over the same installation finds the first and leaves at once.
+second=$(timeout 20 "$game" --data "$dir" --quit-after 15000)
+[[ "$second" == *"already running"* ]] || { echo "second start did not defer: $second"; exit 1; }
+wait "$first"
 test -s "$dir/frame.png"
 echo "sdl shell ran and ended cleanly"

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 
 #include "tests/game/GameHarness.h"
 #include "tests/support/TestContent.h"
@@ -590,4 +591,64 @@ TEST(GolfFlow, WindDisplayAndArrow) {
     g.updateWind();
     EXPECT_EQ(GameHarness::textOf(g.windText()), "Wind 0");
     EXPECT_EQ(g.arrowAngle(), (g.windDirection() + g.terrainView()->getHeading()) & 0x7C00);
+}
+
+TEST(GolfFlow, StylusTapsWhileAiming) {
+    GameHarness h(240, 320, true);
+    h.startNewGame();
+    Golf& g = h.game();
+    // A tap on the key help performs that entry: "6 Right" is the third row.
+    const Vmenu& help = *g.playKeyHelp();
+    const Vsprite* right = help.firstChild()->next()->next();
+    const angle aim = g.aim();
+    // (the window sets the point and queues the tap together)
+    g.setPointer((right->left() + right->right()) / 2, (right->top() + right->bottom()) / 2);
+    h.key(5);
+    h.runFor(100);
+    EXPECT_EQ(g.state(), Golf::Aiming);
+    EXPECT_EQ(g.aim(), aim + 128);
+    EXPECT_EQ(g.pointerX(), 0);  // the point is used up
+    // With the help hidden, a tap left of the ball turns left and one on the golfer swings.
+    h.keys({'0'});
+    ASSERT_TRUE(g.keyHelpHidden());
+    g.setPointer(g.ballSprite()->left() - 20 > 0 ? g.ballSprite()->left() - 20 : 1, 300);
+    h.key(5);
+    h.runFor(100);
+    EXPECT_EQ(g.aim(), aim);
+    const Vsprite& golfer = *g.golferSprite();
+    g.setPointer((golfer.left() + golfer.right()) / 2 + (golfer.bottom() - golfer.top()) / 4,
+                 (golfer.top() + golfer.bottom()) / 2);
+    h.key(5);
+    ASSERT_TRUE(h.runToState(Golf::SwingMeter, 1000));
+}
+
+TEST(GolfFlow, HelpScrollsByPagesOfWholeLines) {
+    GameHarness h;
+    {
+        std::ofstream help(h.directory() + "/help.txt", std::ios::trunc);
+        for (int i = 0; i < 80; ++i) {
+            help << "Line " << i << " of a help text long enough to scroll.\n";
+        }
+    }
+    Golf& g = h.game();
+    h.runToMainMenu();
+    const int32_t line = Vtext::getDefaultFont()->getLineHeight();
+    const int32_t step = (320 / line - 1) * line;
+    std::vector<int32_t> tops;
+    h.watch([&] {
+        for (Vsprite* child = g.firstChild(); child; child = child->next()) {
+            if (child->getHeight() > 320 && (tops.empty() || tops.back() != (child->getY() >> 15))) {
+                tops.push_back(child->getY() >> 15);
+            }
+        }
+    });
+    h.keys({'H', '8', '8', 3, '2', '2', 5}, 100);
+    h.watch(nullptr);
+    ASSERT_GE(tops.size(), 5u);
+    EXPECT_EQ(tops[0], 0);
+    EXPECT_EQ(tops[1], -step);
+    EXPECT_EQ(tops[2], -2 * step);
+    EXPECT_EQ(tops[3], -step);
+    EXPECT_EQ(tops[4], 0);  // and no further up than the top
+    EXPECT_TRUE(g.mainMenu()->hasParent());
 }

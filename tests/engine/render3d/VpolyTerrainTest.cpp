@@ -280,3 +280,25 @@ TEST(VpolyTerrainMap, MissingTexturesPaintBlack) {
     t->paint(target, 16, 4, -4, -4, 100, 100);
     EXPECT_EQ(target[63], 0);
 }
+
+TEST(VpolyTerrainMap, PlacedAndScaledOnTheScreen) {
+    PackFile file("vpolyterrain_placed",
+                  {test::solidPicture(32, 32, 0x000000), test::solidPicture(32, 32, 0x808080),
+                   test::solidPicture(32, 32, 0xF80000)});
+    // Region 1 (red) from x = 8 on; the map is shown at (10, 5) at half size.
+    Ref<VpolyTerrain> t = splitMap(8, 0, 0);
+    t->setPaletteImage(0, file.pack(), 1);
+    t->setPaletteImage(1, file.pack(), 2);
+    t->setPosition(10, 5);
+    t->setScale(fx::half);
+    t->layout(0, 0, one);
+    EXPECT_EQ(t->left(), 10);
+    EXPECT_EQ(t->right(), 10 + 256);
+    IntArray target = newIntArray(64 * 16);
+    t->paint(target, 64, 16, 10, 5, 64, 16);
+    EXPECT_EQ(target[0], 0);
+    EXPECT_EQ(target[5 * 64 + 10] & 0xFFFFFF, 0x808080);
+    EXPECT_EQ(target[5 * 64 + 13] & 0xFFFFFF, 0x808080);
+    EXPECT_EQ(target[5 * 64 + 14] & 0xFFFFFF, 0xF80000);
+    EXPECT_EQ(target[15 * 64 + 63] & 0xFFFFFF, 0xF80000);
+}

@@ -223,9 +223,11 @@ TEST_F(VswfTest, GradientAndBitmapFillsDrawNothingButAdvanceThePen) {
 TEST_F(VswfTest, MissingFileTracesAndLeavesAnEmptyPicture) {
     Ref<Vpolyn> picture = make<Vpolyn>();
     Ref<Vswf> reader = make<Vswf>();
+    const int32_t key = picture->storedLayoutKey();
     ::testing::internal::CaptureStdout();
     reader->load(picture, *lit("not-there"), 64, 64, 100, 4, 0);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Could not open \n");
+    EXPECT_NE(picture->storedLayoutKey(), key);  // shown as changed
     EXPECT_EQ(picture->endShape(), 0);
     EXPECT_EQ(picture->colorAt(px(10), px(10)), 0);
     std::vector<int32_t> pixels = paint(*picture, 64, 0x55);
@@ -308,6 +310,63 @@ TEST_F(VswfTest, MoveToSeveralShapesAndNewStyles) {
     EXPECT_EQ(picture->colorAt(px(25), px(125)), 0x0000FF);
     EXPECT_EQ(picture->colorAt(px(125), px(125)), 0x00FF00);
     EXPECT_EQ(picture->colorAt(px(225), px(125)), kRed);
+}
+
+namespace {
+
+// A file whose shape has the styles [red, green], then new styles [blue] with 2 fill
+// bits, and a square at (1600, 1600)..(3200, 3200) twips filled with style `fill`.
+std::vector<uint8_t> shorterStyleArrayFile(uint32_t fill) {
+    SwfBits body;
+    body.u16(1);
+    body.rect(0, 0, 0, 0);
+    body.u8(2);
+    body.u8(0);
+    body.color(kRed, false);
+    body.u8(0);
+    body.color(0x00FF00, false);
+    body.u8(0);
+    body.bits(2, 4);
+    body.bits(0, 4);
+    body.bits(0, 1);
+    body.bits(16, 5);  // new styles
+    body.u8(1);
+    body.u8(0);
+    body.color(0x0000FF, false);
+    body.u8(0);
+    body.bits(2, 4);
+    body.bits(0, 4);
+    body.bits(0, 1);
+    body.bits(5, 5);  // move and fill1
+    body.bits(15, 5);
+    body.signedBits(1600, 15);
+    body.signedBits(1600, 15);
+    body.bits(fill, 2);
+    const auto edge = [&](bool vertical, int32_t d) {
+        body.bits(3, 2);
+        body.bits(10, 4);
+        body.bits(0, 1);
+        body.bits(vertical ? 1 : 0, 1);
+        body.signedBits(d, 12);
+    };
+    edge(false, 1600);
+    edge(true, 1600);
+    edge(false, -1600);
+    edge(true, -1600);
+    body.bits(0, 6);
+    const std::vector<uint8_t> shape = body.take();
+    SwfWriter w(8192, 8192);
+    w.addTag(22, shape);
+    return w.finish();
+}
+
+}  // namespace
+
+TEST_F(VswfTest, StylesOfAnEarlierArrayAreGone) {
+    EXPECT_EQ(load(shorterStyleArrayFile(1))->colorAt(px(150), px(150)), 0x0000FF);
+    Ref<Vpolyn> stale = load(shorterStyleArrayFile(2));
+    EXPECT_EQ(stale->colorAt(px(150), px(150)), 0);
+    EXPECT_EQ(stale->paletteUsed(), 4);  // red, green and blue were all read
 }
 
 TEST_F(VswfTest, MoreColoursThanThePaletteHolds) {

@@ -43,6 +43,16 @@ uint32_t tag(int32_t pixel) {
 
 using test::PackFile;
 
+// Children hold their parent: detaching them at the end of a test breaks the cycle.
+class Detach {
+public:
+    explicit Detach(Ref<Vterrain> view) : m_view(std::move(view)) {}
+    ~Detach() { m_view->removeAllChildren(); }
+
+private:
+    Ref<Vterrain> m_view;
+};
+
 }  // namespace
 
 TEST(VterrainGround, FourUnitsAboveFlatGround) {
@@ -286,6 +296,7 @@ TEST(VterrainLayout, CameraChangeRedrawsAllMovedChildOnlyItself) {
     s->setSize(2, 2);
     s->setWorldPosition(200 * one, 3 * one, 170 * one);
     v->addChild(s);
+    Detach detach(v);
     IntArray screen = newIntArray(64 * 48);
     v->layout(0, 0, one);
     EXPECT_TRUE(v->groundDirty());
@@ -387,6 +398,7 @@ TEST(VterrainSprites, TexturedGroundHidesSunkenSprite) {
     // itself; lifted by one unit it is clear of it.
     ball->setWorldPosition(200 * one, one, 0);
     v->addChild(ball);
+    Detach detach(v);
     v->layout(0, 0, one);
     IntArray screen = newIntArray(64 * 64);
     v->paint(screen, 64, 64, 0, 0, 64, 64);
@@ -423,6 +435,7 @@ TEST(VterrainSprites, SlantedSpriteCastsAShadowOnTheGround) {
         r.golfer->setSlanted(slanted);
         r.golfer->setWorldPosition(200 * one, 0, 140 * one);
         v->addChild(r.golfer);
+        Detach detach(v);
         v->layout(0, 0, one);
         v->paint(r.screen, 64, 64, 0, 0, 64, 64);
         return r;
@@ -453,4 +466,144 @@ TEST(VterrainSprites, SlantedSpriteCastsAShadowOnTheGround) {
     EXPECT_GT(darkened, 0);
     // The picture itself is drawn as before, right of the shadow part of the box.
     EXPECT_EQ(shaded.golfer->hiddenPixels(), plain.golfer->hiddenPixels());
+}
+
+namespace {
+
+// A texture whose texel columns step through 32 greys (texel x -> 8x), so blends
+// between neighbours give colours outside that set.
+test::PackPicture columnRamp() {
+    test::PackPicture p = test::solidPicture(32, 32, 0);
+    for (int32_t y = 0; y < 32; ++y) {
+        for (int32_t x = 0; x < 32; ++x) {
+            const int32_t c = x * 8;
+            p.colours[static_cast<size_t>(y * 32 + x)] = c << 16 | c << 8 | c;
+        }
+    }
+    return p;
+}
+
+// Counts ground pixels whose colour is not one of the ramp's texels.
+int blendedPixels(const IntArray& screen, int32_t from, int32_t to) {
+    int blended = 0;
+    for (int32_t i = from; i < to; ++i) {
+        const int32_t c = screen[i] & 0xFFFFFF;
+        const int32_t r = c >> 16;
+        if ((r & 7) != 0 || c != (r << 16 | r << 8 | r)) {
+            ++blended;
+        }
+    }
+    return blended;
+}
+
+}  // namespace
+
+TEST(VterrainTextures, GreenIsNotFilteredOtherGroundIs) {
+    const test::PackPicture ramp = columnRamp();
+    PackFile file("vterrain_filter", {ramp, ramp, ramp, ramp, ramp});
+    auto render = [&file](int32_t image) {
+        Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
+        terrain->beginShapes(512, 512, 64, 2);
+        terrain->endShape();
+        terrain->setPaletteImage(0, file.pack(), image);
+        terrain->buildHeightMap();
+        Ref<Vterrain> v = view(64, 64, 8);
+        v->setTerrain(terrain);
+        v->setTextures(file.pack());
+        v->setHeading(1000);
+        v->placeCamera(200 * one + 1234, 4 * one, 300 * one + 777);
+        IntArray screen = newIntArray(64 * 64);
+        v->drawTerrain(screen, 64, 64, 0, 0, 64, 64);
+        return screen;
+    };
+    const IntArray green = render(4);
+    const IntArray fairway = render(2);
+    // Only near rows (slow steps): the lower half of the screen.
+    EXPECT_EQ(blendedPixels(green, 40 * 64, 64 * 64), 0);
+    EXPECT_GT(blendedPixels(fairway, 40 * 64, 64 * 64), 500);
+}
+
+TEST(VterrainTextures, RegionsPickTheirTexturesAndSlopesShade) {
+    PackFile file("vterrain_regions",
+                  {test::solidPicture(32, 32, 0x000000), test::solidPicture(32, 32, 0x808080),
+                   test::solidPicture(32, 32, 0xF80000)});
+    Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
+    terrain->beginShapes(512, 512, 1024, 2);
+    // Region 1 (red) east of x = 200.
+    terrain->addLine(200 * one, 0, 200 * one, 512 * one, 1, 0);
+    terrain->endShape();
+    terrain->setPaletteImage(0, file.pack(), 1);
+    terrain->setPaletteImage(1, file.pack(), 2);
+    terrain->buildHeightMap();
+    Ref<Vterrain> v = view(64, 64, 8);
+    v->setTerrain(terrain);
+    v->setTextures(file.pack());
+    // Standing on the boundary looking north: grey on the left, red on the right.
+    v->placeCamera(200 * one, 4 * one, 300 * one);
+    IntArray screen = newIntArray(64 * 64);
+    v->drawTerrain(screen, 64, 64, 0, 0, 64, 64);
+    EXPECT_EQ(screen[60 * 64 + 5] & 0xFFFFFF, 0x808080);
+    EXPECT_EQ(screen[60 * 64 + 60] & 0xFFFFFF, 0xF80000);
+    // Ground rising toward the north and east is darkened.
+    const ByteArray& grid = terrain->heightGrid();
+    for (int32_t gz = 0; gz < 256; ++gz) {
+        for (int32_t gx = 0; gx < 256; ++gx) {
+            grid[gz * 256 + gx] = static_cast<uint8_t>(255 - gz);
+        }
+    }
+    v->placeCamera(200 * one, 4 * one, 300 * one);
+    v->drawTerrain(screen, 64, 64, 0, 0, 64, 64);
+    // One level per 2 units toward the camera: slope (h - h(+1, +1)) / 2 = 1024.
+    EXPECT_EQ(screen[60 * 64 + 5] & 0xFFFFFF, terrain->shade(0x808080, 1024));
+    EXPECT_NE(screen[60 * 64 + 5] & 0xFFFFFF, 0x808080);
+}
+
+TEST(VterrainBadInput, OddHorizonsSizesAndPositions) {
+    Ref<VpolyTerrain> ground = make<VpolyTerrain>();
+    ground->setPaletteSize(1);
+    ground->buildHeightMap();
+    for (int32_t horizon : {-1000, -1, 0, 31, 32, 5000}) {
+        Ref<Vterrain> v = view(32, 32, horizon);
+        v->setTerrain(ground);
+        for (fixed x : {INT32_MIN, -one, 0, 300 * one, INT32_MAX}) {
+            v->setWorldPosition(x, 4 * one, x);
+            v->setHeading(x);
+            IntArray screen = newIntArray(32 * 32);
+            v->drawTerrain(screen, 32, 32, 0, 0, 32, 32);
+            v->layout(0, 0, one);
+            v->paint(screen, 32, 32, 0, 0, 32, 32);
+        }
+    }
+    // A view whose tables do not match its size (sky colours never set).
+    Ref<Vterrain> bare = make<Vterrain>(16, 16, true);
+    bare->setTerrain(ground);
+    bare->setHorizon(8);
+    IntArray screen = newIntArray(40 * 40);
+    bare->drawTerrain(screen, 40, 40, 0, 0, 40, 40);
+    EXPECT_EQ(screen[0], 0);
+    bare->setSkyColors(skyTop, skyBottom);
+    bare->drawTerrain(screen, 40, 40, 0, 0, 40, 40);
+    EXPECT_EQ(screen[39], skyTop);
+}
+
+TEST(VterrainSprites, ChildrenWithoutPictureOrWithABadFrame) {
+    PackFile file("vterrain_badframe", {test::solidPicture(4, 4, 0xF80000)});
+    Ref<Vterrain> v = view(32, 32, 16);
+    v->setTerrain(flatGround(0));
+    v->placeCamera(100 * one, 4 * one, 100 * one);
+    Ref<Vsprite> plain = make<Vsprite>();
+    plain->setSize(4, 4);
+    plain->setWorldPosition(100 * one, 4 * one, 80 * one);
+    v->addChild(plain);
+    Detach detach(v);
+    Ref<Vsprite> bad = make<Vsprite>();
+    bad->setImage(file.pack(), 0);
+    bad->setSlanted(true);
+    bad->setWorldPosition(100 * one, 4 * one, 80 * one);
+    v->addChild(bad);
+    v->layout(0, 0, one);
+    bad->setFrame(7);
+    IntArray screen = newIntArray(32 * 32);
+    v->paint(screen, 32, 32, 0, 0, 32, 32);
+    EXPECT_EQ(plain->hiddenPixels(), 0);
 }

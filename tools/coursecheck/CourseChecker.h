@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/render3d/Vphob.h"
+#include "engine/render3d/VpolyTerrain.h"
+#include "runtime/Fixed.h"
+#include "runtime/Ref.h"
+
+namespace fairholm::coursecheck {
+
+// Plays the holes of a course pack with the game's own ball physics, clubs, launch
+// and rules, without the user interface, choosing every stroke as a good player
+// would: it tries clubs, aims and powers with the simulation and plays the one that
+// leaves the fewest strokes to come.
+//
+// The rules are those of the game's ball flight: frames of 16 ms (the game's frame
+// period; a ball step is never longer than 80 ms) fed to the ball body as
+// milliseconds x 32, out of bounds when x or z leaves 0..512, holed within 0.125
+// units of the pin at under 11.1 units per time unit, at rest after 30 frames within
+// 910 of one distance to the pin, water when the ball stops on it. Out of bounds and
+// water cost a penalty stroke and the stroke is replayed from the last lie. The air is
+// calm.
+//
+// The player is human in two ways: the aim turns in steps of 128 from the heading the
+// game gives it (with the camera's jitter), and the power meter is stopped within two
+// 16 ms frames of the intended power. Strokes are chosen by their mean result over
+// those frames and then played with a miss from a fixed sequence.
+class CourseChecker {
+public:
+    enum class Outcome { Rest, Holed, Water, OutOfBounds, Endless };
+
+    struct Shot {
+        Outcome outcome = Outcome::Rest;
+        fixed x = 0, y = 0, z = 0;  // where the ball ended (the lie for the next stroke)
+        int32_t frames = 0;
+    };
+    struct Stroke {
+        int32_t club = 0;
+        angle aim = 0;
+        int32_t power = 0;  // 16.16 percent
+        Shot shot;
+        int32_t surfaceBefore = 0;
+        double distanceBefore = 0;  // yards to the pin
+    };
+    struct HoleResult {
+        int32_t hole = 0;  // 0..17
+        int32_t par = 0;
+        int32_t strokes = 0;
+        bool holed = false;
+        std::vector<Stroke> log;
+    };
+
+    // The frame the game's run loop aims at, in milliseconds.
+    static constexpr int32_t frameMillis = 16;
+    // A shot that has not ended after this many frames never comes to rest.
+    static constexpr int32_t maxFrames = 60 * 60;
+    // A hole is given up after par + this many strokes.
+    static constexpr int32_t giveUpOver = 4;
+    // How many meter frames (16 ms each) early or late the player may stop the meter.
+    static constexpr int32_t missFrames = 2;
+
+    // `effort` scales the number of candidate strokes tried (1 = the full search).
+    CourseChecker(Ref<VpolyTerrain> terrain, int32_t effort = 1);
+
+    // Plays hole `hole` (0..17) from its tee.
+    HoleResult playHole(int32_t hole);
+
+    // One stroke from (x, y, z) toward the pin at (pinX, pinZ) whole units.
+    Shot simulate(fixed x, fixed y, fixed z, int32_t club, angle aim, int32_t power);
+
+    // Strokes still expected from a lie: the measure the search minimises.
+    double estimate(fixed x, fixed z);
+
+    // A readable line for one stroke.
+    static std::string describe(const Stroke& stroke);
+    static const char* surfaceName(int32_t kind);
+
+private:
+    double score(const Shot& shot, fixed fromX, fixed fromZ);
+    Stroke chooseStroke(fixed x, fixed y, fixed z, const std::vector<angle>& headings);
+
+    Ref<VpolyTerrain> m_terrain;
+    Ref<Vphob> m_body;
+    int32_t m_effort;
+    fixed m_pinX = 0, m_pinY = 0, m_pinZ = 0;
+    uint32_t m_sequence = 0;  // strokes played: drives the jitter and the meter misses
+};
+
+}  // namespace fairholm::coursecheck
