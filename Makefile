@@ -3,11 +3,15 @@ PRESET ?= default
 JOBS   ?= $(shell nproc)
 BUILD  := build/$(PRESET)
 BIN    := $(BUILD)/bin
-# Windows programs: cross-built with mingw-w64 into WINDOWS (the launcher, setup.ini).
+# Windows programs: cross-built with mingw-w64 into WINDOWS (the game, the launcher,
+# setup.ini and the game's data files from the native build's program directory).
 WINDOWS       := build/windows
 WINDOWS_BUILD := build/setuplaunch
+WIN32_BUILD   := build/fairholm-win32
+GAME_DATA     := golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water \
+                 holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18
 
-.PHONY: all deps configure build windows play test bench format asan tsan clean
+.PHONY: all deps configure build windows play test bench format asan tsan clean contact-sheet screenshots
 
 all: build
 
@@ -25,12 +29,20 @@ windows: deps
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchains/i686-w64-mingw32.cmake \
 		-DCMAKE_BUILD_TYPE=MinSizeRel -DFAIRHOLM_WINDOWS_DIR=$(CURDIR)/$(WINDOWS) >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	@cmake -S platform/win32 -B $(WIN32_BUILD) -G Ninja \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchains/i686-w64-mingw32-posix.cmake \
+		-DCMAKE_BUILD_TYPE=MinSizeRel -DFAIRHOLM_WINDOWS_DIR=$(CURDIR)/$(WINDOWS) >/dev/null
+	@cmake --build $(WIN32_BUILD) -j $(JOBS)
+	@for name in $(GAME_DATA); do \
+		if [ -f $(BIN)/$$name ]; then cp $(BIN)/$$name $(WINDOWS)/; fi; \
+	done
 
 play: build
 	@if [ -x $(BIN)/fairholm ]; then cd $(BIN) && ./fairholm; \
 	else echo "The game is not there yet: the engine and its tests are built, the game executable is not."; fi
 
-# The Windows launcher's wine tests are part of ctest (setuplaunch_wine).
+# The wine tests of the Windows game and launcher are part of ctest (fairholm_wine,
+# setuplaunch_wine).
 test: build windows
 	@ctest --preset $(PRESET) -j $(JOBS)
 
@@ -43,6 +55,15 @@ asan:
 
 tsan:
 	@$(MAKE) --no-print-directory test PRESET=tsan
+
+# A contact sheet of every picture of the image pack, into docs/art/.
+contact-sheet: configure
+	@cmake --build --preset $(PRESET) -j $(JOBS) --target contact_sheet
+
+# In-game screenshots of the pictures at work, into docs/art/ (scripts docs/art/screenshots*.txt).
+screenshots: build
+	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots.txt --quiet
+	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots-landscape.txt --size 320x240 --quiet
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

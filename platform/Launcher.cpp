@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 
 #include "runtime/ProgramDirectory.h"
 
@@ -20,6 +22,25 @@ void Launcher::setProgramDirectory(const char* executablePath) {
         }
     }
     ProgramDirectory::setFromExecutablePath(executablePath);
+}
+
+std::string Launcher::chooseSaveDirectory() {
+    const char* program = ProgramDirectory::get();
+    if (::access(program[0] ? program : ".", W_OK) == 0) {
+        return "";
+    }
+    std::string folder;
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/') {
+        folder = data;
+    } else if (const char* home = std::getenv("HOME"); home && home[0]) {
+        folder = std::string(home) + "/.local/share";
+    } else {
+        return "";
+    }
+    folder += "/fairholm/";
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    return folder;
 }
 
 Ref<Golf> Launcher::createGame(Ref<Platform> platform, int32_t windowWidth, int32_t windowHeight) {

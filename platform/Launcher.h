@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/sprite/Platform.h"
 #include "engine/sprite/Vdisplay.h"
@@ -24,6 +25,11 @@ public:
     static int32_t gameSize(int32_t windowSize, bool highResolution) {
         return highResolution ? windowSize >> 1 : windowSize;
     }
+
+    // The folder for the saved state: empty when the program directory is writable (it
+    // is kept beside the game), else $XDG_DATA_HOME/fairholm/ or ~/.local/share/fairholm/
+    // (created when missing), ending with a separator.
+    static std::string chooseSaveDirectory();
 
     // Creates the display and the game, hands the display over and makes the first
     // size request. The game thread has not started yet.

@@ -24,6 +24,11 @@ public:
     // Starts playing the sound file at `path` and returns at once.
     virtual void playSoundFile(const char* path) = 0;
 
+    // Folder (ending with a separator) that holds the saved state, when it is not the
+    // program directory: an installed game whose folder is read-only keeps it in the
+    // user's data folder. Null means the program directory.
+    virtual const char* saveDirectory() const { return nullptr; }
+
     // Asks the shell to end the program cleanly (the game has stopped its loop). The
     // default does nothing.
     virtual void requestExit() {}

@@ -27,7 +27,28 @@ bool Vdisplay::playSound(const String& name) {
     return true;
 }
 
+bool Vdisplay::resolveSavePath(const String& name, char (&path)[ProgramDirectory::maxPath]) const {
+    const char* folder = m_platform ? m_platform->saveDirectory() : nullptr;
+    if (!folder) {
+        return ProgramDirectory::resolvePath(name, path);
+    }
+    const char* text = name.chars()[0] == '/' ? name.chars() + 1 : name.chars();
+    const int written = std::snprintf(path, sizeof path, "%s%s", folder, text);
+    return written > 0 && static_cast<size_t>(written) < sizeof path;
+}
+
 bool Vdisplay::loadBytes(const String& name, const ByteArray& buffer) {
+    if (m_platform && m_platform->saveDirectory()) {
+        char path[ProgramDirectory::maxPath];
+        std::FILE* file = resolveSavePath(name, path) ? std::fopen(path, "rb") : nullptr;
+        if (!file) {
+            return false;
+        }
+        const size_t got = buffer.length() > 0 ? std::fread(buffer.data(), 1, static_cast<size_t>(buffer.length()), file)
+                                               : 0;
+        std::fclose(file);
+        return got == static_cast<size_t>(buffer.length());
+    }
     Ref<InputStream> in = InputStream::open(name);
     if (!in) {
         return false;
@@ -42,7 +63,7 @@ bool Vdisplay::loadBytes(const String& name, const ByteArray& buffer) {
 
 bool Vdisplay::saveBytes(const String& name, const ByteArray& buffer) {
     char path[ProgramDirectory::maxPath];
-    if (!ProgramDirectory::resolvePath(name, path)) {
+    if (!resolveSavePath(name, path)) {
         return false;
     }
     char temporary[ProgramDirectory::maxPath + 8];

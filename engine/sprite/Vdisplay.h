@@ -50,6 +50,9 @@ public:
     Platform& platform() const { return *m_platform; }
 
 private:
+    // Where the saved state lives: the platform's save folder, else the program directory.
+    bool resolveSavePath(const String& name, char (&path)[260]) const;
+
     Ref<Platform> m_platform;
 };
 

@@ -27,6 +27,8 @@ public:
     void invalidateWindowRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
     void playSoundFile(const char* path) override;
     void requestExit() override;
+    const char* saveDirectory() const override { return m_saveDirectory.empty() ? nullptr : m_saveDirectory.c_str(); }
+    void setSaveDirectory(std::string folder) { m_saveDirectory = std::move(folder); }
 
     // A copy of the latest presented frame, taken by the interface thread.
     struct Frame {
@@ -46,6 +48,7 @@ private:
     const bool m_highResolution;
     const uint32_t m_wakeEvent;
     Golf* m_game = nullptr;
+    std::string m_saveDirectory;
 
     std::mutex m_lock;
     Frame m_frame;

@@ -143,6 +143,7 @@ int SdlShell::run() {
     SDL_GetWindowSize(m_window, &width, &height);
     m_highResolution = Launcher::isHighResolution(width);
     m_platform = make<SdlPlatform>(m_options.pocketPC, m_highResolution, m_wakeEvent);
+    m_platform->setSaveDirectory(Launcher::chooseSaveDirectory());
     m_game = Launcher::createGame(m_platform, width, height);
     m_platform->setGame(m_game.ptr());
     SDL_StartTextInput();

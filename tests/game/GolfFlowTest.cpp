@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 
 #include "tests/game/GameHarness.h"
 #include "tests/support/TestContent.h"
@@ -619,4 +620,35 @@ TEST(GolfFlow, StylusTapsWhileAiming) {
                  (golfer.top() + golfer.bottom()) / 2);
     h.key(5);
     ASSERT_TRUE(h.runToState(Golf::SwingMeter, 1000));
+}
+
+TEST(GolfFlow, HelpScrollsByPagesOfWholeLines) {
+    GameHarness h;
+    {
+        std::ofstream help(h.directory() + "/help.txt", std::ios::trunc);
+        for (int i = 0; i < 80; ++i) {
+            help << "Line " << i << " of a help text long enough to scroll.\n";
+        }
+    }
+    Golf& g = h.game();
+    h.runToMainMenu();
+    const int32_t line = Vtext::getDefaultFont()->getLineHeight();
+    const int32_t step = (320 / line - 1) * line;
+    std::vector<int32_t> tops;
+    h.watch([&] {
+        for (Vsprite* child = g.firstChild(); child; child = child->next()) {
+            if (child->getHeight() > 320 && (tops.empty() || tops.back() != (child->getY() >> 15))) {
+                tops.push_back(child->getY() >> 15);
+            }
+        }
+    });
+    h.keys({'H', '8', '8', 3, '2', '2', 5}, 100);
+    h.watch(nullptr);
+    ASSERT_GE(tops.size(), 5u);
+    EXPECT_EQ(tops[0], 0);
+    EXPECT_EQ(tops[1], -step);
+    EXPECT_EQ(tops[2], -2 * step);
+    EXPECT_EQ(tops[3], -step);
+    EXPECT_EQ(tops[4], 0);  // and no further up than the top
+    EXPECT_TRUE(g.mainMenu()->hasParent());
 }

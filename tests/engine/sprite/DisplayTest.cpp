@@ -123,3 +123,37 @@ TEST_F(DisplayTest, InvalidateIsDoubledInDoubledPixelMode) {
     EXPECT_EQ(platform->invalidated[0], (FakePlatform::Rect{1, 2, 3, 4}));
     EXPECT_EQ(platform->invalidated[1], (FakePlatform::Rect{2, 4, 6, 8}));
 }
+
+namespace {
+class SaveFolderPlatform final : public fairholm::Platform {
+public:
+    explicit SaveFolderPlatform(std::string folder) : m_folder(std::move(folder)) {}
+    bool isPocketPC() const override { return false; }
+    bool isHighResolution() const override { return false; }
+    void invalidateWindowRect(int32_t, int32_t, int32_t, int32_t) override {}
+    void playSoundFile(const char*) override {}
+    const char* saveDirectory() const override { return m_folder.c_str(); }
+
+private:
+    std::string m_folder;
+};
+}  // namespace
+
+TEST(DisplaySaveFolder, StateGoesToThePlatformsFolderNotTheProgramDirectory) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("fairholm-save-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    auto display = fairholm::make<fairholm::Vdisplay>(
+        fairholm::make<SaveFolderPlatform>(folder.string() + "/"));
+    fairholm::ByteArray record = fairholm::newByteArray(6);
+    record[4] = 3;
+    ASSERT_TRUE(display->saveBytes(*fairholm::lit("/greenvale"), record));
+    EXPECT_EQ(fs::file_size(folder / "greenvale"), 6u);
+    fairholm::ByteArray back = fairholm::newByteArray(6);
+    EXPECT_TRUE(display->loadBytes(*fairholm::lit("greenvale"), back));
+    EXPECT_EQ(back[4], 3);
+    fairholm::ByteArray longer = fairholm::newByteArray(8);
+    EXPECT_FALSE(display->loadBytes(*fairholm::lit("greenvale"), longer));  // short file
+    EXPECT_EQ(longer[4], 3);                                               // but read
+    fs::remove_all(folder);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "engine/sprite/Platform.h"
+#include "platform/win32/SharedFrame.h"
+
+namespace fairholm {
+
+class Golf;
+
+// The platform as the Win32 shell provides it. The game thread calls it: painted
+// rectangles are copied into the shared frame and invalidated on the window (the window
+// thread paints them), sounds go to PlaySoundW, and the end of the game closes the
+// window.
+class Win32Platform final : public Platform {
+public:
+    Win32Platform(HWND window, bool pocketPC, bool highResolution);
+
+    // The game whose back buffer is presented; set before the game thread starts.
+    void setGame(Golf* game) { m_game = game; }
+
+    bool isPocketPC() const override { return m_pocketPC; }
+    bool isHighResolution() const override { return m_highResolution; }
+    void invalidateWindowRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+    void playSoundFile(const char* path) override;
+    void requestExit() override;
+
+    SharedFrame& frame() { return m_frame; }
+
+private:
+    const HWND m_window;
+    const bool m_pocketPC;
+    const bool m_highResolution;
+    Golf* m_game = nullptr;
+    SharedFrame m_frame;
+};
+
+}  // namespace fairholm

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/Launcher.h"
+#include "runtime/ProgramDirectory.h"
+
+using namespace fairholm;
+namespace fs = std::filesystem;
+
+TEST(Launcher, HighResolutionHalvesTheGame) {
+    EXPECT_TRUE(Launcher::isHighResolution(480));
+    EXPECT_FALSE(Launcher::isHighResolution(479));
+    EXPECT_EQ(Launcher::gameSize(480, true), 240);
+    EXPECT_EQ(Launcher::gameSize(536, true), 268);
+    EXPECT_EQ(Launcher::gameSize(240, false), 240);
+}
+
+TEST(Launcher, SavesBesideAWritableGameElseInTheUsersDataFolder) {
+    const fs::path base = fs::temp_directory_path() / ("fairholm-launch-" + std::to_string(::getpid()));
+    fs::create_directories(base);
+    ASSERT_TRUE(ProgramDirectory::set(base.c_str()));
+    EXPECT_EQ(Launcher::chooseSaveDirectory(), "");
+
+    // A game folder that cannot be written (here: one that is not there).
+    ASSERT_TRUE(ProgramDirectory::set((base / "installed" / "game").c_str()));
+    ::setenv("XDG_DATA_HOME", (base / "data").c_str(), 1);
+    EXPECT_EQ(Launcher::chooseSaveDirectory(), (base / "data" / "fairholm").string() + "/");
+    EXPECT_TRUE(fs::is_directory(base / "data" / "fairholm"));
+
+    ::unsetenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    const std::string saved = home ? home : "";
+    ::setenv("HOME", (base / "home").c_str(), 1);
+    EXPECT_EQ(Launcher::chooseSaveDirectory(), (base / "home" / ".local/share/fairholm").string() + "/");
+    if (home) {
+        ::setenv("HOME", saved.c_str(), 1);
+    }
+    fs::remove_all(base);
+}
