@@ -134,13 +134,14 @@ wait_menu() {
     return 1
 }
 
-# Waits up to 20 s for a picture other than hash $2 that then stands still; the shot is $1.
+# Waits up to 20 s for a picture other than hash $2; with $3 = still, one that then
+# stands still (a menu; the course moves with the wind and the camera). The shot is $1.
 wait_change() {
-    local before=$2 previous=
+    local before=$2 still=${3:-} previous=
     for _ in $(seq 20); do
         take_shot "$1"
         if [[ -n "$shot" && "$(field hash)" != "$before" ]]; then
-            [[ "$(field hash)" == "$previous" ]] && return 0
+            [[ -z "$still" || "$(field hash)" == "$previous" ]] && return 0
             previous=$(field hash)
         fi
         sleep 1
@@ -227,7 +228,7 @@ else
 fi
 
 press Down
-if wait_change menu-down "$menu_hash"; then
+if wait_change menu-down "$menu_hash" still; then
     down_hash=$(field hash)
     pass "Down moves the menu's selection"
 else
@@ -237,6 +238,8 @@ fi
 
 press Return
 if wait_change resume "$down_hash" && [[ "$(field hash)" != "$menu_hash" ]]; then
+    sleep 3 # the course loaded and drawn
+    take_shot resume
     pass "Return on \"Resume game\" leaves the menu ($shot)"
 else
     fail "Return on \"Resume game\" did not change the picture (last shot: ${shot:-none})"
@@ -288,7 +291,7 @@ fi
 small_hash=$(field hash)
 window=$(timeout 10 xdotool search --name "^$title\$" 2>/dev/null | head -n1)
 if [[ -n "$window" ]]; then
-    timeout 5 xdotool mousemove --window "$window" 120 108 click 1 >/dev/null 2>&1
+    timeout 5 xdotool mousemove --window "$window" 120 156 click 1 >/dev/null 2>&1
     timeout 5 xdotool mousemove 1020 760 >/dev/null 2>&1
 fi
 if [[ -n "$small_hash" ]] && wait_change small-tap "$small_hash"; then
