@@ -49,9 +49,14 @@ int HeadlessShell::run() {
 
 std::string HeadlessShell::summary() const {
     const Golf& g = *m_game;
-    char line[160];
-    std::snprintf(line, sizeof line, "end time=%u state=%d hole=%d strokes=%d total=%d club=%d", m_now,
-                  g.state(), g.holeIndex() + 1, g.strokes(), g.roundTotal(), g.club());
+    // The surface under the ball (0 when no hole is being played).
+    int32_t lie = 0;
+    if (g.terrain() && g.ballSprite() && g.ballSprite()->hasParent()) {
+        lie = g.terrain()->surfaceAt(g.ballSprite()->getWorldX(), g.ballSprite()->getWorldZ());
+    }
+    char line[192];
+    std::snprintf(line, sizeof line, "end time=%u state=%d hole=%d strokes=%d total=%d club=%d lie=%d", m_now,
+                  g.state(), g.holeIndex() + 1, g.strokes(), g.roundTotal(), g.club(), lie);
     return line;
 }
 
