@@ -31,13 +31,21 @@ void run(benchmark::State& state, F&& f) {
     }
 }
 
-void BM_Mul(benchmark::State& s) { run(s, [](int32_t a, int32_t b) { return fx::mul(a, b); }); }
-void BM_Div(benchmark::State& s) { run(s, [](int32_t a, int32_t b) { return fx::div(a, b); }); }
+void BM_Mul(benchmark::State& s) {
+    run(s, [](int32_t a, int32_t b) { return fx::mul(a, b); });
+}
+void BM_Div(benchmark::State& s) {
+    run(s, [](int32_t a, int32_t b) { return fx::div(a, b); });
+}
 void BM_Sqrt(benchmark::State& s) {
     run(s, [](int32_t a, int32_t) { return fx::sqrt(static_cast<int64_t>(a < 0 ? -a : a) << 8); });
 }
-void BM_Sin(benchmark::State& s) { run(s, [](int32_t a, int32_t) { return fx::sin(a); }); }
-void BM_Atan2(benchmark::State& s) { run(s, [](int32_t a, int32_t b) { return fx::atan2(a, b); }); }
+void BM_Sin(benchmark::State& s) {
+    run(s, [](int32_t a, int32_t) { return fx::sin(a); });
+}
+void BM_Atan2(benchmark::State& s) {
+    run(s, [](int32_t a, int32_t b) { return fx::atan2(a, b); });
+}
 void BM_VectorLength(benchmark::State& s) {
     run(s, [](int32_t a, int32_t b) { return Vector(a, b, a ^ b).length(); });
 }

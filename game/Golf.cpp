@@ -9,7 +9,9 @@ namespace fairholm {
 
 namespace {
 
-fixed scaleForScreen(int32_t width, int32_t height) { return 64 * (height > width ? height : width); }
+fixed scaleForScreen(int32_t width, int32_t height) {
+    return 64 * (height > width ? height : width);
+}
 
 uint64_t packSize(int32_t width, int32_t height) {
     return (static_cast<uint64_t>(static_cast<uint32_t>(width)) << 32) | static_cast<uint32_t>(height);
@@ -130,9 +132,18 @@ void Golf::run() {
 }
 
 void Golf::dismantle() {
-    Vsprite* const parts[] = {this,         m_terrainView.ptr(), m_mapSprite.ptr(),  m_terrain.ptr(),
-                              m_scorecard.ptr(), m_hudPanel.ptr(),  m_meterPanel.ptr(), m_aboutPanel.ptr(),
-                              m_mainMenu.ptr(),  m_playKeyHelp.ptr(), m_mapKeyHelp.ptr(), m_clubMenu.ptr()};
+    Vsprite* const parts[] = {this,
+                              m_terrainView.ptr(),
+                              m_mapSprite.ptr(),
+                              m_terrain.ptr(),
+                              m_scorecard.ptr(),
+                              m_hudPanel.ptr(),
+                              m_meterPanel.ptr(),
+                              m_aboutPanel.ptr(),
+                              m_mainMenu.ptr(),
+                              m_playKeyHelp.ptr(),
+                              m_mapKeyHelp.ptr(),
+                              m_clubMenu.ptr()};
     for (Vsprite* part : parts) {
         if (part) {
             part->removeFromParent();
@@ -148,7 +159,9 @@ void Golf::exitGame() {
     }
 }
 
-int32_t Golf::elapsedMillis() const { return frameDelta(); }
+int32_t Golf::elapsedMillis() const {
+    return frameDelta();
+}
 
 bool Golf::isBallInView() {
     Vsprite& ball = *m_ballSprite;

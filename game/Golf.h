@@ -5,16 +5,16 @@
 
 #include "engine/render3d/Vector.h"
 #include "engine/render3d/Vphob.h"
-#include "engine/render3d/Vpolyn.h"
 #include "engine/render3d/VpolyTerrain.h"
+#include "engine/render3d/Vpolyn.h"
 #include "engine/render3d/Vswf.h"
 #include "engine/render3d/Vterrain.h"
 #include "engine/sprite/Vdisplay.h"
+#include "engine/sprite/Viewport.h"
 #include "engine/sprite/Vilib.h"
 #include "engine/sprite/Vmenu.h"
 #include "engine/sprite/Vsprite.h"
 #include "engine/sprite/Vtext.h"
-#include "engine/sprite/Viewport.h"
 #include "runtime/Array.h"
 #include "runtime/Fixed.h"
 #include "runtime/Ref.h"
@@ -151,7 +151,8 @@ public:
                                       fixed minScale);
     virtual Ref<Vsprite> addGroundSprite(int32_t picture, int32_t x, int32_t z, fixed size, fixed minScale);
     virtual Ref<Vsprite> addViewSprite(int32_t picture, fixed dx, fixed dz, fixed size, fixed minScale);
-    virtual void placeOnGround(Vsprite& sprite, int32_t picture, fixed x, fixed z, fixed size, fixed minScale);
+    virtual void placeOnGround(Vsprite& sprite, int32_t picture, fixed x, fixed z, fixed size,
+                               fixed minScale);
     virtual void loadCoursePack(Ref<String> name);
     virtual void updateWind();
 

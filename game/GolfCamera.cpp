@@ -26,9 +26,13 @@ fixed clampAxis(fixed position, fixed size, int32_t screen) {
 
 }  // namespace
 
-fixed Golf::groundHeight(fixed x, fixed z) const { return m_terrain ? m_terrain->heightAt(x, z) : 0; }
+fixed Golf::groundHeight(fixed x, fixed z) const {
+    return m_terrain ? m_terrain->heightAt(x, z) : 0;
+}
 
-bool Golf::isKeyHelpOnScreen(Vsprite* panel) const { return panel && panel->hasParent(); }
+bool Golf::isKeyHelpOnScreen(Vsprite* panel) const {
+    return panel && panel->hasParent();
+}
 
 void Golf::createTerrainView() {
     if (m_terrainView) {
@@ -235,8 +239,9 @@ Ref<Vsprite> Golf::addViewSprite(int32_t picture, fixed dx, fixed dz, fixed size
 void Golf::placeOnGround(Vsprite& sprite, int32_t picture, fixed x, fixed z, fixed size, fixed minScale) {
     sprite.setImage(m_imagePack, picture);
     const int32_t height = sprite.getHeight();
-    const fixed scale = height > 0 ? static_cast<fixed>((static_cast<int64_t>(size) << 15) / (int64_t{height} << 15))
-                                   : fx::one;
+    const fixed scale = height > 0
+                            ? static_cast<fixed>((static_cast<int64_t>(size) << 15) / (int64_t{height} << 15))
+                            : fx::one;
     sprite.setScale(scale);
     sprite.setMinScale(minScale);
     sprite.setWorldPosition(x, groundHeight(x, z), z);

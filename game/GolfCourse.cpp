@@ -13,12 +13,12 @@ const Golf::Club Golf::clubTable[clubCount] = {
 };
 
 const Golf::Hole Golf::holeTable[holeCount] = {
-    {89, 436, 75, 76, 75, 76},      {178, 95, 187, 252, 187, 252},  {291, 461, 472, 56, 300, 167},
-    {89, 441, 94, 71, 94, 71},      {193, 150, 190, 332, 190, 332}, {282, 450, 459, 57, 303, 251},
-    {175, 449, 88, 134, 161, 202},  {272, 268, 279, 380, 279, 380}, {426, 444, 307, 61, 411, 304},
-    {88, 436, 92, 94, 92, 94},      {176, 196, 184, 386, 184, 386}, {447, 465, 236, 67, 427, 183},
-    {75, 447, 150, 138, 90, 215},   {191, 252, 190, 428, 203, 432}, {289, 460, 462, 62, 288, 169},
-    {90, 402, 84, 97, 84, 97},      {165, 152, 175, 385, 175, 388}, {442, 457, 199, 56, 452, 216},
+    {89, 436, 75, 76, 75, 76},     {178, 95, 187, 252, 187, 252},  {291, 461, 472, 56, 300, 167},
+    {89, 441, 94, 71, 94, 71},     {193, 150, 190, 332, 190, 332}, {282, 450, 459, 57, 303, 251},
+    {175, 449, 88, 134, 161, 202}, {272, 268, 279, 380, 279, 380}, {426, 444, 307, 61, 411, 304},
+    {88, 436, 92, 94, 92, 94},     {176, 196, 184, 386, 184, 386}, {447, 465, 236, 67, 427, 183},
+    {75, 447, 150, 138, 90, 215},  {191, 252, 190, 428, 203, 432}, {289, 460, 462, 62, 288, 169},
+    {90, 402, 84, 97, 84, 97},     {165, 152, 175, 385, 175, 388}, {442, 457, 199, 56, 452, 216},
 };
 
 const uint8_t Golf::parTable[holeCount] = {4, 3, 5, 4, 3, 5, 4, 3, 5, 4, 3, 5, 4, 3, 5, 4, 3, 5};
@@ -29,7 +29,9 @@ const char* const Golf::holePackNames[holeCount] = {
     "holes_13-15", "holes_13-15", "holes_13-15", "holes_16-18", "holes_16-18", "holes_16-18",
 };
 
-Ref<String> Golf::holePack(int32_t hole) { return lit(holePackNames[hole]); }
+Ref<String> Golf::holePack(int32_t hole) {
+    return lit(holePackNames[hole]);
+}
 
 Golf::Surface Golf::classifySurface(uint32_t colour) {
     const int32_t red = (colour >> 16) & 0xFF;
@@ -109,7 +111,9 @@ void Golf::selectClubForDistance(fixed distance) {
     selectClub(choice);
 }
 
-int32_t Golf::carryFor(int32_t club, int32_t power) { return clubTable[club].carry * (power >> 15) / 200; }
+int32_t Golf::carryFor(int32_t club, int32_t power) {
+    return clubTable[club].carry * (power >> 15) / 200;
+}
 
 Golf::Launch Golf::launchFor(int32_t club, int32_t power) {
     const int32_t carry = carryFor(club, power);

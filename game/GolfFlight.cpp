@@ -8,7 +8,9 @@ namespace fairholm {
 namespace {
 
 // A position is off the course when it is negative or at least 512 units.
-bool isOutOfBounds(fixed v) { return (static_cast<uint32_t>(v) & 0xFF000000u) != 0; }
+bool isOutOfBounds(fixed v) {
+    return (static_cast<uint32_t>(v) & 0xFF000000u) != 0;
+}
 
 }  // namespace
 

@@ -118,7 +118,9 @@ void Golf::finishHole() {
     playSound(lit("music"));
 }
 
-int32_t Golf::getSavedShort(int32_t offset) { return m_savedState[offset] | (m_savedState[offset + 1] << 8); }
+int32_t Golf::getSavedShort(int32_t offset) {
+    return m_savedState[offset] | (m_savedState[offset + 1] << 8);
+}
 
 void Golf::setSavedShort(int32_t offset, int32_t value) {
     m_savedState[offset] = static_cast<uint8_t>(value);

@@ -8,7 +8,9 @@ namespace fairholm {
 
 namespace {
 
-bool isSwingKey(int32_t key) { return key == 5 || key == '5' || key == ' ' || key == 10; }
+bool isSwingKey(int32_t key) {
+    return key == 5 || key == '5' || key == ' ' || key == 10;
+}
 
 // Distance between two headings, the short way round the circle.
 angle headingGap(angle a, angle b) {
@@ -84,7 +86,9 @@ void Golf::aimAt(fixed x, fixed z) {
     }
 }
 
-void Golf::aimAtPin() { aimAt(m_pinSprite->getWorldX(), m_pinSprite->getWorldZ()); }
+void Golf::aimAtPin() {
+    aimAt(m_pinSprite->getWorldX(), m_pinSprite->getWorldZ());
+}
 
 void Golf::selectClub(int32_t index) {
     m_club = index;
@@ -286,7 +290,8 @@ void Golf::strikeBall() {
     playSound(lit("hit"));
 
     const fixed wind = fx::mul(m_windStrength, 98418);  // 3.0035 x the strength
-    m_ballBody->wind().set(fx::mul(wind, fx::sin(m_windDirection)), 0, -fx::mul(wind, fx::cos(m_windDirection)));
+    m_ballBody->wind().set(fx::mul(wind, fx::sin(m_windDirection)), 0,
+                           -fx::mul(wind, fx::cos(m_windDirection)));
 
     m_stillFrames = 0;
     m_strokes += 1;

@@ -128,9 +128,15 @@ using IntArray = Array<int32_t>;
 template <typename T>
 using HandleArray = Array<Ref<T>>;
 
-inline ByteArray newByteArray(int32_t n) { return ByteArray::create(n); }
-inline ShortArray newShortArray(int32_t n) { return ShortArray::create(n); }
-inline IntArray newIntArray(int32_t n) { return IntArray::create(n); }
+inline ByteArray newByteArray(int32_t n) {
+    return ByteArray::create(n);
+}
+inline ShortArray newShortArray(int32_t n) {
+    return ShortArray::create(n);
+}
+inline IntArray newIntArray(int32_t n) {
+    return IntArray::create(n);
+}
 template <typename T>
 HandleArray<T> newHandleArray(int32_t n) {
     return HandleArray<T>::create(n);

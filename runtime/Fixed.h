@@ -29,9 +29,13 @@ inline constexpr angle fullTurn = 32768;
 inline constexpr angle quarterTurn = 8192;
 
 // Integer to fixed.
-constexpr fixed fromInt(int32_t value) { return value << 15; }
+constexpr fixed fromInt(int32_t value) {
+    return value << 15;
+}
 // Fixed to integer, rounding toward minus infinity.
-constexpr int32_t toInt(fixed value) { return value >> 15; }
+constexpr int32_t toInt(fixed value) {
+    return value >> 15;
+}
 
 // The floor of a*b/32768, low 32 bits kept. Factors of 0 and 1.0 skip the product.
 constexpr fixed mul(fixed a, fixed b) {
@@ -90,7 +94,9 @@ constexpr fixed sin(angle a) {
     return (a & 0x4000) ? -s : s;
 }
 
-constexpr fixed cos(angle a) { return sin(a + quarterTurn); }
+constexpr fixed cos(angle a) {
+    return sin(a + quarterTurn);
+}
 
 // Direction of (x, y) from +x toward +y, in -16384..16384: a cubic in the ratio
 // (|x| - |y|) / (|x| + |y|).

@@ -17,7 +17,9 @@ Ref<InputStream> InputStream::open(const String& name) {
 }
 
 // A stream dropped without close() still gives its file back.
-InputStream::~InputStream() { close(); }
+InputStream::~InputStream() {
+    close();
+}
 
 int32_t InputStream::read() {
     if (!m_file) {

@@ -36,7 +36,9 @@ bool ProgramDirectory::set(const char* directory) {
     return true;
 }
 
-const char* ProgramDirectory::get() { return programDirectory; }
+const char* ProgramDirectory::get() {
+    return programDirectory;
+}
 
 bool ProgramDirectory::resolvePath(const String& name, char (&out)[maxPath]) {
     const char* text = name.chars();

@@ -33,8 +33,12 @@ void Runtime::setClock(Ref<Clock> clock) {
     installedClock = std::move(clock);
 }
 
-uint32_t Runtime::currentTimeMillis() { return clock().currentTimeMillis(); }
+uint32_t Runtime::currentTimeMillis() {
+    return clock().currentTimeMillis();
+}
 
-void Runtime::sleep(uint32_t milliseconds) { clock().sleep(milliseconds); }
+void Runtime::sleep(uint32_t milliseconds) {
+    clock().sleep(milliseconds);
+}
 
 }  // namespace fairholm

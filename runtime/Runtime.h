@@ -29,7 +29,8 @@ public:
                           int32_t count) {
         static_assert(std::is_trivially_copyable_v<T>, "arrayCopy copies plain elements");
         if (count > 0) {
-            std::memmove(dst.data() + dstIndex, src.data() + srcIndex, sizeof(T) * static_cast<size_t>(count));
+            std::memmove(dst.data() + dstIndex, src.data() + srcIndex,
+                         sizeof(T) * static_cast<size_t>(count));
         }
     }
 };

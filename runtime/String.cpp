@@ -49,7 +49,9 @@ String::~String() {
     }
 }
 
-int32_t String::length() const { return static_cast<int32_t>(std::strlen(m_chars)); }
+int32_t String::length() const {
+    return static_cast<int32_t>(std::strlen(m_chars));
+}
 
 bool String::equals(const String* other) const {
     if (other == this) {

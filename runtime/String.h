@@ -50,6 +50,8 @@ private:
 };
 
 // Shorthand for String::literal, used wherever the game names a text or a file.
-inline Ref<String> lit(const char* text) { return String::literal(text); }
+inline Ref<String> lit(const char* text) {
+    return String::literal(text);
+}
 
 }  // namespace fairholm

@@ -11,7 +11,9 @@ constexpr int32_t spare = 10;
 
 StringBuffer::StringBuffer() : m_capacity(initialCapacity), m_chars(new char[initialCapacity + 1]()) {}
 
-StringBuffer::StringBuffer(const String& initial) : StringBuffer() { append(initial); }
+StringBuffer::StringBuffer(const String& initial) : StringBuffer() {
+    append(initial);
+}
 
 void StringBuffer::grow(int32_t newCapacity) {
     auto block = std::make_unique<char[]>(static_cast<size_t>(newCapacity) + 1);
@@ -59,6 +61,8 @@ StringBuffer& StringBuffer::append(int32_t value) {
     return *this;
 }
 
-Ref<String> StringBuffer::toString() const { return make<String>(m_chars.get(), 0, m_length); }
+Ref<String> StringBuffer::toString() const {
+    return make<String>(m_chars.get(), 0, m_length);
+}
 
 }  // namespace fairholm

@@ -44,8 +44,9 @@ bool Vdisplay::loadBytes(const String& name, const ByteArray& buffer) {
         if (!file) {
             return false;
         }
-        const size_t got = buffer.length() > 0 ? std::fread(buffer.data(), 1, static_cast<size_t>(buffer.length()), file)
-                                               : 0;
+        const size_t got = buffer.length() > 0
+                               ? std::fread(buffer.data(), 1, static_cast<size_t>(buffer.length()), file)
+                               : 0;
         std::fclose(file);
         return got == static_cast<size_t>(buffer.length());
     }

@@ -11,7 +11,8 @@ namespace fairholm {
 // requests and logs the sounds the game asks for.
 class HeadlessPlatform final : public Platform {
 public:
-    HeadlessPlatform(bool pocketPC, bool highResolution) : m_pocketPC(pocketPC), m_highResolution(highResolution) {}
+    HeadlessPlatform(bool pocketPC, bool highResolution)
+        : m_pocketPC(pocketPC), m_highResolution(highResolution) {}
 
     bool isPocketPC() const override { return m_pocketPC; }
     bool isHighResolution() const override { return m_highResolution; }

@@ -27,9 +27,9 @@ int32_t HeadlessScript::keyCode(const std::string& name) {
     static const struct {
         const char* name;
         int32_t code;
-    } names[] = {{"left", 1},  {"right", 2}, {"up", 3},    {"down", 4},  {"action", 5}, {"enter", 5},
-                 {"soft1", 5}, {"soft2", 6}, {"back", 7},  {"escape", 7}, {"space", 32}, {"hash", '#'},
-                 {"star", '*'}};
+    } names[] = {{"left", 1},   {"right", 2},  {"up", 3},    {"down", 4}, {"action", 5},
+                 {"enter", 5},  {"soft1", 5},  {"soft2", 6}, {"back", 7}, {"escape", 7},
+                 {"space", 32}, {"hash", '#'}, {"star", '*'}};
     for (const auto& entry : names) {
         if (name == entry.name) {
             return entry.code;

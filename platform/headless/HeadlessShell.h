@@ -20,9 +20,9 @@ public:
         int32_t windowWidth = 240;
         int32_t windowHeight = 320;
         bool pocketPC = false;
-        uint32_t maxTime = 600000;    // game milliseconds before the run is stopped
-        uint32_t linger = 500;        // game milliseconds run after the last event
-        int32_t dumpOnState = -1;     // dump the first frame shown in this state
+        uint32_t maxTime = 600000;  // game milliseconds before the run is stopped
+        uint32_t linger = 500;      // game milliseconds run after the last event
+        int32_t dumpOnState = -1;   // dump the first frame shown in this state
         std::string dumpOnStateFile;
         bool logSounds = true;
     };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/sprite/Platform.h"
+#include "platform/SharedFrame.h"
 
 namespace fairholm {
 
@@ -27,17 +28,14 @@ public:
     void invalidateWindowRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
     void playSoundFile(const char* path) override;
     void requestExit() override;
-    const char* saveDirectory() const override { return m_saveDirectory.empty() ? nullptr : m_saveDirectory.c_str(); }
+    const char* saveDirectory() const override {
+        return m_saveDirectory.empty() ? nullptr : m_saveDirectory.c_str();
+    }
     void setSaveDirectory(std::string folder) { m_saveDirectory = std::move(folder); }
 
-    // A copy of the latest presented frame, taken by the interface thread.
-    struct Frame {
-        std::vector<int32_t> pixels;
-        int32_t width = 0;
-        int32_t height = 0;
-    };
+    using Frame = SharedFrame::Frame;
     // Copies the frame when it changed since the last call; false when it did not.
-    bool takeFrame(Frame& out);
+    bool takeFrame(Frame& out) { return m_frame.take(out); }
     // Sound paths asked for since the last call, oldest first.
     std::vector<std::string> takeSounds();
 
@@ -50,9 +48,8 @@ private:
     Golf* m_game = nullptr;
     std::string m_saveDirectory;
 
-    std::mutex m_lock;
-    Frame m_frame;
-    bool m_frameChanged = false;
+    SharedFrame m_frame;
+    std::mutex m_lock;  // guards the sound list
     std::deque<std::string> m_sounds;
 };
 

@@ -47,7 +47,9 @@ int32_t engineKey(SDL_Keycode key) {
 }
 
 // The soft keys and back are queued again on release, like a handset's.
-bool queuedOnRelease(SDL_Keycode key) { return key == SDLK_F1 || key == SDLK_F2 || key == SDLK_ESCAPE; }
+bool queuedOnRelease(SDL_Keycode key) {
+    return key == SDLK_F1 || key == SDLK_F2 || key == SDLK_ESCAPE;
+}
 
 int32_t controllerKey(uint8_t button) {
     switch (button) {
@@ -114,8 +116,8 @@ bool SdlShell::createWindow() {
         std::fprintf(stderr, "fairholm: %s\n", SDL_GetError());
         return false;
     }
-    m_window = SDL_CreateWindow("Greenvale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, m_options.windowWidth,
-                                m_options.windowHeight, SDL_WINDOW_RESIZABLE);
+    m_window = SDL_CreateWindow("Greenvale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                m_options.windowWidth, m_options.windowHeight, SDL_WINDOW_RESIZABLE);
     if (!m_window) {
         std::fprintf(stderr, "fairholm: %s\n", SDL_GetError());
         return false;
@@ -202,8 +204,10 @@ void SdlShell::playScript(uint32_t elapsed) {
                 m_game->keyReleased(event.a);
                 break;
             case HeadlessScript::Verb::Tap:
-                handleMouse(event.a << (m_highResolution ? 1 : 0), event.b << (m_highResolution ? 1 : 0), true);
-                handleMouse(event.a << (m_highResolution ? 1 : 0), event.b << (m_highResolution ? 1 : 0), false);
+                handleMouse(event.a << (m_highResolution ? 1 : 0), event.b << (m_highResolution ? 1 : 0),
+                            true);
+                handleMouse(event.a << (m_highResolution ? 1 : 0), event.b << (m_highResolution ? 1 : 0),
+                            false);
                 break;
             case HeadlessScript::Verb::Resize:
                 SDL_SetWindowSize(m_window, event.a, event.b);
@@ -234,7 +238,8 @@ void SdlShell::handle(const SDL_Event& event) {
             if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !m_fullscreen) {
                 const int32_t w = event.window.data1;
                 const int32_t h = event.window.data2;
-                m_game->setSize(Launcher::gameSize(w, m_highResolution), Launcher::gameSize(h, m_highResolution));
+                m_game->setSize(Launcher::gameSize(w, m_highResolution),
+                                Launcher::gameSize(h, m_highResolution));
             }
             break;
         case SDL_KEYDOWN:
@@ -347,8 +352,8 @@ void SdlShell::present(bool again) {
         if (m_texture) {
             SDL_DestroyTexture(m_texture);
         }
-        m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, m_frame.width,
-                                      m_frame.height);
+        m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                      m_frame.width, m_frame.height);
         m_textureWidth = m_frame.width;
         m_textureHeight = m_frame.height;
         if (m_fullscreen) {

@@ -35,13 +35,14 @@ const std::vector<uint8_t>& SdlSound::load(const std::string& path) {
         return samples;
     }
     SDL_AudioCVT cvt{};
-    const int needed =
-        SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, m_spec.format, m_spec.channels, m_spec.freq);
+    const int needed = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, m_spec.format,
+                                         m_spec.channels, m_spec.freq);
     if (needed < 0) {
         SDL_FreeWAV(data);
         return samples;
     }
-    std::vector<uint8_t> buffer(static_cast<size_t>(length) * static_cast<size_t>(cvt.len_mult > 0 ? cvt.len_mult : 1));
+    std::vector<uint8_t> buffer(static_cast<size_t>(length) *
+                                static_cast<size_t>(cvt.len_mult > 0 ? cvt.len_mult : 1));
     std::memcpy(buffer.data(), data, length);
     SDL_FreeWAV(data);
     cvt.buf = buffer.data();

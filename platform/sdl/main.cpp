@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
             text << in.rdbuf();
             std::string error;
             if (!in || !options.script.parse(text.str(), error)) {
-                std::fprintf(stderr, "fairholm: script %s: %s\n", argv[i], in ? error.c_str() : "cannot read");
+                std::fprintf(stderr, "fairholm: script %s: %s\n", argv[i],
+                             in ? error.c_str() : "cannot read");
                 return 2;
             }
         } else if (arg == "--data" && hasValue) {

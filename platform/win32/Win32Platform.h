@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "engine/sprite/Platform.h"
-#include "platform/win32/SharedFrame.h"
+#include "platform/SharedFrame.h"
 
 namespace fairholm {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "game/Golf.h"
-#include "platform/win32/SharedFrame.h"
+#include "platform/SharedFrame.h"
 #include "platform/win32/Win32Platform.h"
 #include "runtime/Ref.h"
 

@@ -30,8 +30,8 @@ protected:
     std::string run(const std::string& script, const std::string& options = "") {
         const fs::path scriptFile = dir / "input.script";
         std::ofstream(scriptFile) << script;
-        const std::string command = std::string(FAIRHOLM_HEADLESS) + " --data " + dir.string() + " --script " +
-                                    scriptFile.string() + " " + options + " 2>&1";
+        const std::string command = std::string(FAIRHOLM_HEADLESS) + " --data " + dir.string() +
+                                    " --script " + scriptFile.string() + " " + options + " 2>&1";
         std::string output;
         if (FILE* pipe = ::popen(command.c_str(), "r")) {
             std::array<char, 4096> buffer;
@@ -65,11 +65,12 @@ TEST_F(HeadlessRun, StartsToTheMainMenuAndDumpsTheTitle) {
 }
 
 TEST_F(HeadlessRun, ANewGameWithAShot) {
-    const std::string out = run(
-        "at 2500 char N\n"
-        "at 4000 key action\n"   // the meter starts
-        "at 5200 key action\n"   // and stops: the swing
-        "at 30000 dump " + (dir / "after.png").string() + "\n");
+    const std::string out =
+        run("at 2500 char N\n"
+            "at 4000 key action\n"  // the meter starts
+            "at 5200 key action\n"  // and stops: the swing
+            "at 30000 dump " +
+            (dir / "after.png").string() + "\n");
     EXPECT_EQ(status, 0) << out;
     EXPECT_NE(out.find("sound swing"), std::string::npos) << out;
     EXPECT_NE(out.find("sound hit"), std::string::npos) << out;
@@ -78,13 +79,15 @@ TEST_F(HeadlessRun, ANewGameWithAShot) {
 }
 
 TEST_F(HeadlessRun, TheMapAndBack) {
-    const std::string out = run(
-        "at 2500 char N\n"
-        "at 4000 key '7'\n"
-        "at 4500 key '1'\n"
-        "at 5000 dump " + (dir / "map.png").string() + "\n"
-        "at 5200 key '9'\n",
-        "--dump-on-state 4:" + (dir / "state4.png").string());
+    const std::string out =
+        run("at 2500 char N\n"
+            "at 4000 key '7'\n"
+            "at 4500 key '1'\n"
+            "at 5000 dump " +
+                (dir / "map.png").string() +
+                "\n"
+                "at 5200 key '9'\n",
+            "--dump-on-state 4:" + (dir / "state4.png").string());
     EXPECT_EQ(status, 0) << out;
     EXPECT_TRUE(fs::exists(dir / "state4.png"));
     EXPECT_NE(out.find("state=4"), std::string::npos) << out;

@@ -66,7 +66,9 @@ void GameHarness::create() {
     m_game->setSize(m_width >> shift, m_height >> shift);
 }
 
-void GameHarness::restart() { create(); }
+void GameHarness::restart() {
+    create();
+}
 
 void GameHarness::advance(uint32_t milliseconds) {
     m_now += milliseconds;

@@ -146,7 +146,8 @@ TEST(GolfFlow, MeterFillsStopsAndCancels) {
     // A meter left to fill adds an aim error and swings.
     const angle aim = g.aim();
     h.key('5');
-    ASSERT_TRUE(h.runUntil([&] { return g.state() == Golf::FullSwing || g.state() == Golf::BallInFlight; }, 5000));
+    ASSERT_TRUE(
+        h.runUntil([&] { return g.state() == Golf::FullSwing || g.state() == Golf::BallInFlight; }, 5000));
     EXPECT_EQ(g.power(), Golf::fullPower);
     EXPECT_NE(g.aim(), aim);
 }
@@ -195,9 +196,9 @@ TEST(GolfFlow, HoledAnnouncementsAndScorecard) {
         const char* holeLine;
     };
     const Case cases[] = {
-        {0, 4, "Par", "Hole 1: +0"},          {0, 3, "Birdie!", "Hole 1: -1"},
-        {1, 1, "Eagle!", "Hole 2: -2"},       {0, 1, "Double Eagle!", "Hole 1: -3"},
-        {2, 1, "Score", "Hole 3: -4"},        {0, 6, "Score", "Hole 1: +2"},
+        {0, 4, "Par", "Hole 1: +0"},         {0, 3, "Birdie!", "Hole 1: -1"},
+        {1, 1, "Eagle!", "Hole 2: -2"},      {0, 1, "Double Eagle!", "Hole 1: -3"},
+        {2, 1, "Score", "Hole 3: -4"},       {0, 6, "Score", "Hole 1: +2"},
         {17, 5, "Game Over", "Hole 18: +0"},
     };
     for (const Case& c : cases) {

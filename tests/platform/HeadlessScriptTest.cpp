@@ -8,19 +8,19 @@ using Verb = HeadlessScript::Verb;
 TEST(HeadlessScript, ParsesEveryVerbAndSortsByTime) {
     HeadlessScript script;
     std::string error;
-    ASSERT_TRUE(script.parse(
-        "# a round\n"
-        "at 900 dump out.png   # the screen\n"
-        "at 100 key action\n"
-        "at 200 press up\n"
-        "at 300 release up\n"
-        "at 400 char #\n"
-        "at 500 tap 12 34\n"
-        "at 600 key '7'\n"
-        "at 700 resize 320 240\n"
-        "\n"
-        "at 1000 stop\n",
-        error))
+    ASSERT_TRUE(
+        script.parse("# a round\n"
+                     "at 900 dump out.png   # the screen\n"
+                     "at 100 key action\n"
+                     "at 200 press up\n"
+                     "at 300 release up\n"
+                     "at 400 char #\n"
+                     "at 500 tap 12 34\n"
+                     "at 600 key '7'\n"
+                     "at 700 resize 320 240\n"
+                     "\n"
+                     "at 1000 stop\n",
+                     error))
         << error;
     const auto& e = script.events();
     ASSERT_EQ(e.size(), 9u);

@@ -52,7 +52,7 @@ TEST_F(InputStreamTest, ShortBlockReadThenMinusOne) {
     EXPECT_EQ(buffer[1], 1);
     EXPECT_EQ(buffer[4], 255);
     EXPECT_EQ(in->read(buffer, 0, 8), -1);
-    EXPECT_EQ(in->read(buffer, 8, 1), -1);   // offset outside the array
+    EXPECT_EQ(in->read(buffer, 8, 1), -1);  // offset outside the array
     EXPECT_EQ(in->read(buffer, -1, 2), -1);
 }
 

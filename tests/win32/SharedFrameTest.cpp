@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/SharedFrame.h"
+#include "platform/SharedFrame.h"
 
 using namespace fairholm;
 

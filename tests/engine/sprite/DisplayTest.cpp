@@ -143,8 +143,8 @@ TEST(DisplaySaveFolder, StateGoesToThePlatformsFolderNotTheProgramDirectory) {
     namespace fs = std::filesystem;
     const fs::path folder = fs::temp_directory_path() / ("fairholm-save-" + std::to_string(::getpid()));
     fs::create_directories(folder);
-    auto display = fairholm::make<fairholm::Vdisplay>(
-        fairholm::make<SaveFolderPlatform>(folder.string() + "/"));
+    auto display =
+        fairholm::make<fairholm::Vdisplay>(fairholm::make<SaveFolderPlatform>(folder.string() + "/"));
     fairholm::ByteArray record = fairholm::newByteArray(6);
     record[4] = 3;
     ASSERT_TRUE(display->saveBytes(*fairholm::lit("/greenvale"), record));
@@ -154,6 +154,6 @@ TEST(DisplaySaveFolder, StateGoesToThePlatformsFolderNotTheProgramDirectory) {
     EXPECT_EQ(back[4], 3);
     fairholm::ByteArray longer = fairholm::newByteArray(8);
     EXPECT_FALSE(display->loadBytes(*fairholm::lit("greenvale"), longer));  // short file
-    EXPECT_EQ(longer[4], 3);                                               // but read
+    EXPECT_EQ(longer[4], 3);                                                // but read
     fs::remove_all(folder);
 }

@@ -1,4 +1,4 @@
-#include "platform/win32/SharedFrame.h"
+#include "platform/SharedFrame.h"
 
 #include <algorithm>
 #include <cstring>
