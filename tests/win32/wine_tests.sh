@@ -63,23 +63,10 @@ done
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/fairholm-game-wine.XXXXXX") || die "cannot make a temporary folder"
 
-# --- Virtual X server: it picks a free display number and writes it to fd 3 --------------
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s "$tmp/display" ]] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-done
-[[ -s "$tmp/display" ]] || die "Xvfb did not start: $(cat "$tmp/xvfb.log")"
-export DISPLAY=":$(head -n1 "$tmp/display")"
-
-# --- Wine prefix -----------------------------------------------------------------------
-export WINEPREFIX="$tmp/prefix" WINEARCH=win32 WINEDEBUG=-all
-export HOME="${HOME:-$tmp}"
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-timeout 180 wine wineboot --init >"$tmp/wineboot.log" 2>&1 ||
-    die "wine could not create its prefix within 180 s: $(tail -n 5 "$tmp/wineboot.log")"
+# --- Virtual X server and wine prefix ------------------------------------------------------
+source "$(dirname "${BASH_SOURCE[0]}")/../wine_setup.sh"
+start_xvfb 1024x768
+make_wine_prefix
 
 # The game and its data in a folder with a space in its name (the state file is written
 # there, not into the build).
