@@ -1,5 +1,7 @@
 #include "engine/render3d/VpolyTerrain.h"
 
+#include <algorithm>
+
 #include "engine/sprite/Vilib.h"
 #include "engine/sprite/Vpicture.h"
 
@@ -156,6 +158,62 @@ void VpolyTerrain::paint(const IntArray& pixels, int32_t stride, int32_t rows, i
             out[x] = colour;
         }
     }
+}
+
+const uint8_t* VpolyTerrain::regionCells() {
+    if (!m_regionCells.isEmpty() && m_regionCellVersion == edgeVersion()) {
+        return m_regionCells.data();
+    }
+    // Whole pixels that hold every in-bounds point (the last one may be partial).
+    const int64_t width = (static_cast<int64_t>(widthFixed()) + 32767) >> 15;
+    const int64_t rows = (static_cast<int64_t>(heightFixed()) + 32767) >> 15;
+    m_regionCells.release();
+    m_regionCellWidth = 0;
+    m_regionCellRows = 0;
+    if (width <= 0 || rows <= 0 || width * rows > maxRegionCells) {
+        return nullptr;
+    }
+    m_regionCells = newByteArray(static_cast<int32_t>(width * rows) + regionCellPadding);
+    if (m_regionCells.isEmpty()) {
+        return nullptr;
+    }
+    m_regionCellWidth = static_cast<int32_t>(width);
+    m_regionCellRows = static_cast<int32_t>(rows);
+    m_regionCellVersion = edgeVersion();
+
+    // A row's crossings are sorted by x. Left of a pixel that no crossing touches lie
+    // exactly the crossings that start left of it, all wholly left of the pixel, so the
+    // region there is the fill of the last of them (0 before the first).
+    const IntArray& crossings = edges();
+    const int32_t stored = crossings.length();
+    const int32_t pictureRows = std::min(edgeRows(), m_regionCellRows);
+    for (int32_t row = 0; row < pictureRows; ++row) {
+        uint8_t* cells = m_regionCells.data() + static_cast<int64_t>(row) * m_regionCellWidth;
+        const int32_t start = std::max(rowStart(row), 0);
+        const int32_t end = std::min(rowEnd(row), stored);
+        int32_t next = 0;
+        uint8_t fill = 0;
+        for (int32_t i = start; i < end; ++i) {
+            const int32_t cell = std::min(crossingX(crossings[i]) >> 4, m_regionCellWidth - 1);
+            if (cell >= next) {
+                std::fill(cells + next, cells + cell + 1, fill);
+                next = cell + 1;
+            }
+            fill = static_cast<uint8_t>(crossingFill(crossings[i]));
+        }
+        std::fill(cells + next, cells + m_regionCellWidth, fill);
+        for (int32_t i = start; i < end; ++i) {
+            const int32_t c = crossings[i];
+            const int32_t x0 = crossingX(c);
+            const int32_t x1 = x0 + crossingDx(c);
+            const int32_t from = std::max(std::min(x0, x1), 0) >> 4;
+            const int32_t to = std::min(std::max(x0, x1) >> 4, m_regionCellWidth - 1);
+            if (from <= to) {
+                std::fill(cells + from, cells + to + 1, mixedCell);
+            }
+        }
+    }
+    return m_regionCells.data();
 }
 
 }  // namespace fairholm

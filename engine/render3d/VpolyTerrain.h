@@ -88,6 +88,18 @@ public:
         const IntArray& images = imageTable();
         return index >= 0 && index < images.length() ? images[index] : 0;
     }
+    // Region index of every whole map pixel, one byte each, row after row
+    // (regionCellWidth() per row, regionCellRows() rows, then padding): the palette
+    // index regionAt gives at any point of a pixel that no outline crosses, or
+    // mixedCell where an outline's crossing touches the pixel and only regionAt can
+    // answer. Rebuilt after the map changes; null when the map is too large for it.
+    static constexpr uint8_t mixedCell = 0xFF;
+    static constexpr int32_t regionCellPadding = 4;
+    static constexpr int64_t maxRegionCells = 1 << 22;
+    const uint8_t* regionCells();
+    int32_t regionCellWidth() const { return m_regionCellWidth; }
+    int32_t regionCellRows() const { return m_regionCellRows; }
+
     // Forgets the span memo (before a batch of lookups).
     void resetSpanMemo() { setMemoRow(-1); }
     // Friction and bounce of a palette index; 0 for an index without an entry.
@@ -118,6 +130,11 @@ private:
     ByteArray m_heightGrid;
     const uint8_t* m_grid = nullptr;
     fixed m_defaultHeight = 0;
+
+    ByteArray m_regionCells;
+    int32_t m_regionCellWidth = 0;
+    int32_t m_regionCellRows = 0;
+    uint32_t m_regionCellVersion = 0;
 };
 
 }  // namespace fairholm

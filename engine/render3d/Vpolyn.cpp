@@ -40,6 +40,7 @@ void Vpolyn::setSize(int32_t width, int32_t height) {
     Vsprite::setSize(width, height);
     m_widthFixed = width << 15;
     m_heightFixed = height << 15;
+    ++m_edgeVersion;
 }
 
 void Vpolyn::setPaletteSize(int32_t n) {
@@ -95,6 +96,7 @@ void Vpolyn::beginShapes(int32_t width, int32_t height, int32_t capacity, int32_
     m_capacity = m_edges.length();
     m_gapSize = m_capacity;
     m_memoRow = -1;
+    ++m_edgeVersion;
     if (m_rowTable.isEmpty() || m_rowCursors.isEmpty()) {
         // No memory for the tables: a picture without rows.
         m_rowTable.release();
@@ -211,6 +213,7 @@ void Vpolyn::addEdge(int32_t x, int32_t row, int32_t xNext, int32_t fill, bool f
     moveWords(data, position + 1, position, end - position);
     data[position] = packCrossing(x, fill, dx);
     --m_gapSize;
+    ++m_edgeVersion;
 }
 
 int32_t Vpolyn::endShape() {
@@ -226,10 +229,27 @@ int32_t Vpolyn::endShape() {
         }
     }
     m_gapRow = m_rows;
+    ++m_edgeVersion;
     std::copy(table, table + m_rows, m_rowCursors.begin());
     m_memoRow = -1;
     m_layoutKey += 1;  // the next layout sees a change and repaints
     return m_capacity - m_gapSize;
+}
+
+bool Vpolyn::crossingRightOf(int32_t c, fixed x, fixed y) {
+    const int32_t xs = x >> 11;
+    const int32_t cx = crossingX(c);
+    const int32_t dx = crossingDx(c);
+    const int32_t ce = cx + dx;
+    if (xs < cx && xs <= ce) {
+        return true;
+    }
+    if (xs >= std::min(cx, ce) && xs <= std::max(cx, ce)) {
+        // Within the crossing's run along the row: where the outline is at the
+        // point's height.
+        return x < cx * 2048 + (((y & 0x7FFF) * dx) >> 4);
+    }
+    return false;
 }
 
 int32_t Vpolyn::spanAt(fixed x, fixed y) {
@@ -273,28 +293,67 @@ int32_t Vpolyn::spanAt(fixed x, fixed y) {
     while (position < end) {
         const int32_t c = edges[position];
         const int32_t cx = crossingX(c);
-        const int32_t dx = crossingDx(c);
-        const int32_t ce = cx + dx;
-        const int32_t lo = std::min(cx, ce);
-        const int32_t hi = std::max(cx, ce);
-        bool right;
-        if (xs < cx && xs <= ce) {
-            right = true;
-        } else if (xs >= lo && xs <= hi) {
-            right = x < cx * 2048 + (((y & 0x7FFF) * dx) >> 4);
-        } else {
-            right = false;
-        }
-        if (right) {
-            m_memoEnd = lo;
+        const int32_t ce = cx + crossingDx(c);
+        if (crossingRightOf(c, x, y)) {
+            m_memoEnd = std::min(cx, ce);
             break;
         }
         answer = crossingFill(c);
-        m_memoStart = hi;
+        m_memoStart = std::max(cx, ce);
         m_rowCursors[row] = position;
         ++position;
     }
     m_memoIndex = answer;
+    return answer;
+}
+
+int32_t Vpolyn::spanIndexAt(fixed x, fixed y) const {
+    const int32_t xs = x >> 11;
+    const int32_t row = y >> 15;
+    if (row < 0 || row >= m_rows) {
+        return 0;
+    }
+    const int32_t start = m_rowTable[row];
+    const int32_t end = rowEnd(row);
+    if (start >= end) {
+        return 0;
+    }
+    const int32_t* edges = m_edges.data();
+    // The first crossing that starts right of the point (the last one when none does).
+    int32_t low = start;
+    int32_t high = end - 1;
+    while (low < high) {
+        const int32_t middle = low + (high - low) / 2;
+        if (crossingX(edges[middle]) > xs) {
+            high = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    int32_t position = low;
+    int32_t answer = 0;
+    // From there as spanAt goes from its cursor: back to a crossing wholly left of
+    // the point, then forward over the crossings left of it.
+    for (;;) {
+        const int32_t c = edges[position];
+        const int32_t cx = crossingX(c);
+        if (cx <= xs && cx + crossingDx(c) < xs) {
+            answer = crossingFill(c);
+            ++position;
+            break;
+        }
+        if (position == start) {
+            break;
+        }
+        --position;
+    }
+    while (position < end) {
+        if (crossingRightOf(edges[position], x, y)) {
+            break;
+        }
+        answer = crossingFill(edges[position]);
+        ++position;
+    }
     return answer;
 }
 

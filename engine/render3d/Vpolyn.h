@@ -92,6 +92,10 @@ public:
     // Palette index under the point (fixed sprite pixels). Walks the row from its row
     // cursor and records the span around the point in the span memo.
     int32_t spanAt(fixed x, fixed y);
+    // Palette index under the point as spanAt finds it, read-only (no cursor, no
+    // memo), so that several threads may ask at once: the search starts at the row's
+    // first crossing right of the point.
+    int32_t spanIndexAt(fixed x, fixed y) const;
     // Palette index under the point: 0 outside the bounds, the memo when it covers the
     // point, spanAt otherwise.
     int32_t indexAt(fixed x, fixed y);
@@ -127,6 +131,10 @@ public:
     int32_t rowStart(int32_t row) const { return m_rowTable[row]; }
     int32_t rowEnd(int32_t row) const { return m_rowTable[row + 1] - (row + 1 == m_gapRow ? m_gapSize : 0); }
 
+    // Changes with every change of the edge table or the bounds, so that tables derived
+    // from the picture know when to rebuild.
+    uint32_t edgeVersion() const { return m_edgeVersion; }
+
     // Span memo: the result of the last spanAt. Set the row to -1 to forget it.
     int32_t memoRow() const { return m_memoRow; }
     void setMemoRow(int32_t row) { m_memoRow = row; }
@@ -140,6 +148,8 @@ public:
     }
 
 private:
+    // True when the crossing lies right of the point (fixed pixels) in its row.
+    static bool crossingRightOf(int32_t crossing, fixed x, fixed y);
     // Makes room for one crossing at the end of `row` (moving the gap there), growing
     // the array when it is full. `position` and `end` follow the moved crossings.
     bool openGap(int32_t row, int32_t& position, int32_t& end);
@@ -158,6 +168,8 @@ private:
     int32_t m_capacity = 0;
     int32_t m_gapRow = 0;
     int32_t m_gapSize = 0;
+
+    uint32_t m_edgeVersion = 0;
 
     int32_t m_memoRow = -1;
     int32_t m_memoStart = 0;

@@ -1,5 +1,10 @@
 #include "engine/render3d/Vterrain.h"
 
+#include "engine/render3d/RayBatch.h"
+
+#include <algorithm>
+#include <atomic>
+
 #include "engine/sprite/Vilib.h"
 #include "engine/sprite/Vpicture.h"
 
@@ -50,6 +55,7 @@ void Vterrain::setTextures(Ref<Vilib> textures) {
     m_textureImage = -1;
     m_texels = nullptr;
     m_texturePixels.release();
+    m_atlas.clear();
     m_groundDirty = 1;
 }
 
@@ -214,22 +220,90 @@ void Vterrain::drawTerrain(const IntArray& pixels, int32_t stride, int32_t rows,
     m_texels = nullptr;
     int32_t* target = pixels.data();
     const bool direct = backBuffer().isEmpty();
-    const int32_t columns = m_columnTop.length();
+    if (m_terrain && m_terrain->gridLevels() && RayBatch::available() && m_terrain->regionCells() &&
+        m_atlas.prepare(*m_terrain, m_textures) && ensureRayScratch()) {
+        castBatches(target, stride, l, t, r, b, direct);
+        return;
+    }
     for (int32_t x = l; x < r; ++x) {
-        int32_t start = x < columns ? m_columnTop[x] : 0;
-        if (start < t) {
-            start = t;
-        }
+        const int32_t start = groundStart(x, t);
         if (start - 2 < b) {
-            castColumn(target, stride, x, t, b, direct ? t : start);
+            finishColumn(target, stride, x, t, castColumn(target, stride, x, t, b), direct ? t : start);
         }
     }
     m_texturePixels.release();
     m_texels = nullptr;
 }
 
-void Vterrain::castColumn(int32_t* target, int32_t stride, int32_t x, int32_t top, int32_t bottom,
-                          int32_t skyStart) {
+void Vterrain::castBatches(int32_t* target, int32_t stride, int32_t left, int32_t top, int32_t right,
+                           int32_t bottom, bool direct) {
+    RayBatch::Frame frame;
+    frame.target = target;
+    frame.stride = stride;
+    frame.top = top;
+    frame.bottom = bottom;
+    frame.horizon = m_horizon;
+    frame.cameraX = m_worldX;
+    frame.cameraY = m_worldY;
+    frame.cameraZ = m_worldZ;
+    frame.cosHeading = m_cosHeading;
+    frame.sinHeading = m_sinHeading;
+    frame.terrain = m_terrain.ptr();
+    frame.texels = m_atlas.texels();
+    frame.unfiltered = m_atlas.entriesShowing(greenImage);
+    frame.cells = m_terrain->regionCells();
+
+    // Chunks of columns go to whichever thread is free; each column's pixels, sky and
+    // column top are its thread's alone.
+    constexpr int32_t chunkColumns = 2 * RayBatch::lanes;
+    const int32_t chunks = (right - left + chunkColumns - 1) / chunkColumns;
+    std::atomic<int32_t> nextChunk{0};
+    const auto castChunks = [&](const IntArray& scratch) {
+        RayBatch rays(frame, scratch);
+        int32_t columns[RayBatch::lanes];
+        int32_t skyStarts[RayBatch::lanes];
+        int32_t rows[RayBatch::lanes];
+        for (int32_t chunk = nextChunk.fetch_add(1); chunk < chunks; chunk = nextChunk.fetch_add(1)) {
+            const int32_t from = left + chunk * chunkColumns;
+            const int32_t to = std::min(from + chunkColumns, right);
+            int32_t count = 0;
+            for (int32_t x = from; x < to; ++x) {
+                const int32_t start = groundStart(x, top);
+                if (start - 2 < bottom) {
+                    columns[count] = x;
+                    skyStarts[count] = direct ? top : start;
+                    ++count;
+                }
+                if (count == RayBatch::lanes || (x + 1 == to && count > 0)) {
+                    rays.cast(columns, count, rows);
+                    for (int32_t i = 0; i < count; ++i) {
+                        finishColumn(target, stride, columns[i], top, rows[i], skyStarts[i]);
+                    }
+                    count = 0;
+                }
+            }
+        }
+    };
+    const bool helped = chunks > 1 && m_helper.start([&] { castChunks(m_helperScratch); });
+    castChunks(m_rayScratch);
+    if (helped) {
+        m_helper.wait();
+    }
+}
+
+bool Vterrain::ensureRayScratch() {
+    for (IntArray* scratch : {&m_rayScratch, &m_helperScratch}) {
+        if (scratch->length() < RayBatch::scratchSize) {
+            *scratch = newIntArray(RayBatch::scratchSize);
+            if (scratch->isEmpty()) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+int32_t Vterrain::castColumn(int32_t* target, int32_t stride, int32_t x, int32_t top, int32_t bottom) {
     VpolyTerrain* ground = m_terrain.ptr();
     int32_t row = bottom;
     if (ground) {
@@ -319,6 +393,11 @@ void Vterrain::castColumn(int32_t* target, int32_t stride, int32_t x, int32_t to
             d += m;
         }
     }
+    return row;
+}
+
+void Vterrain::finishColumn(int32_t* target, int32_t stride, int32_t x, int32_t top, int32_t row,
+                            int32_t skyStart) {
     if (top == 0 && x < m_columnTop.length()) {
         m_columnTop[x] = static_cast<int16_t>(row);
     }

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 
+#include "engine/render3d/TextureAtlas.h"
 #include "engine/render3d/VpolyTerrain.h"
 #include "engine/sprite/Viewport.h"
 #include "runtime/Array.h"
 #include "runtime/Fixed.h"
 #include "runtime/Ref.h"
+#include "runtime/WorkerThread.h"
 
 namespace fairholm {
 
@@ -81,8 +83,23 @@ private:
         return image == m_textureImage && m_texels ? m_texels : fetchTexture(image);
     }
     const int32_t* fetchTexture(int32_t image);
-    void castColumn(int32_t* target, int32_t stride, int32_t x, int32_t top, int32_t bottom,
-                    int32_t skyStart);
+    // Casts one column's ray from row `bottom` up to row `top` at most; returns the
+    // highest row drawn (bottom when none).
+    int32_t castColumn(int32_t* target, int32_t stride, int32_t x, int32_t top, int32_t bottom);
+    // Casts the columns of [left, right) that need it, eight at a time, in chunks
+    // shared with the helper thread.
+    void castBatches(int32_t* target, int32_t stride, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                     bool direct);
+    bool ensureRayScratch();
+    // After a column's ground: its new top (for a redraw from the top) and the sky
+    // from `skyStart` down to the ground's highest row.
+    void finishColumn(int32_t* target, int32_t stride, int32_t x, int32_t top, int32_t row, int32_t skyStart);
+    // Where the ground of column x is to be drawn from this time; it needs a ray when
+    // that lies less than two rows below the clip's bottom.
+    int32_t groundStart(int32_t x, int32_t top) const {
+        const int32_t start = x < m_columnTop.length() ? m_columnTop[x] : 0;
+        return start < top ? top : start;
+    }
 
     Ref<VpolyTerrain> m_terrain;
     angle m_heading = 0;
@@ -99,6 +116,13 @@ private:
     int32_t m_textureImage = -1;
     const int32_t* m_texels = nullptr;
     IntArray m_texturePixels;
+    // For the eight-column caster: the textures of the palette entries and the list
+    // of draws.
+    TextureAtlas m_atlas;
+    IntArray m_rayScratch;
+    // A second thread takes a share of the columns; it has a list of its own.
+    WorkerThread m_helper;
+    IntArray m_helperScratch;
 };
 
 }  // namespace fairholm

@@ -1,0 +1,369 @@
+#include "engine/render3d/RayBatch.h"
+
+#include <array>
+#include <atomic>
+
+#include "engine/render3d/VpolyTerrain.h"
+#include "engine/render3d/Vterrain.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define FAIRHOLM_RAY_BATCH 1
+#else
+#define FAIRHOLM_RAY_BATCH 0
+#endif
+
+namespace fairholm {
+
+namespace {
+
+std::atomic<bool> batchDisabled{false};
+
+}  // namespace
+
+bool RayBatch::available() {
+#if FAIRHOLM_RAY_BATCH
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 && !batchDisabled.load(std::memory_order_relaxed);
+#else
+    return false;
+#endif
+}
+
+void RayBatch::setDisabled(bool disabled) { batchDisabled.store(disabled, std::memory_order_relaxed); }
+
+RayBatch::RayBatch(const Frame& frame, const IntArray& scratch) : m_frame(frame), m_draws(scratch.data()) {}
+
+RayBatch::~RayBatch() {
+    if (m_count > 0) {
+        colourDraws();
+    }
+}
+
+#if FAIRHOLM_RAY_BATCH
+
+namespace {
+
+#define AVX2 __attribute__((target("avx2"))) inline
+
+using Lanes = __m256i;
+
+AVX2 Lanes splat(int32_t v) { return _mm256_set1_epi32(v); }
+AVX2 Lanes plus(Lanes a, Lanes b) { return _mm256_add_epi32(a, b); }
+AVX2 Lanes minus(Lanes a, Lanes b) { return _mm256_sub_epi32(a, b); }
+AVX2 Lanes times(Lanes a, Lanes b) { return _mm256_mullo_epi32(a, b); }
+AVX2 Lanes both(Lanes a, Lanes b) { return _mm256_and_si256(a, b); }
+AVX2 Lanes either(Lanes a, Lanes b) { return _mm256_or_si256(a, b); }
+// a and not b
+AVX2 Lanes except(Lanes a, Lanes b) { return _mm256_andnot_si256(b, a); }
+AVX2 Lanes less(Lanes a, Lanes b) { return _mm256_cmpgt_epi32(b, a); }
+AVX2 Lanes equal(Lanes a, Lanes b) { return _mm256_cmpeq_epi32(a, b); }
+// b where the mask is set, a elsewhere.
+AVX2 Lanes select(Lanes mask, Lanes a, Lanes b) { return _mm256_blendv_epi8(a, b, mask); }
+AVX2 int bitsOf(Lanes mask) { return _mm256_movemask_ps(_mm256_castsi256_ps(mask)); }
+AVX2 Lanes loadLanes(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+AVX2 void storeLanes(int32_t* p, Lanes v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+// Stores the lanes of v in the order of a compaction.
+AVX2 void storeInOrder(int32_t* p, Lanes v, Lanes order) { storeLanes(p, _mm256_permutevar8x32_epi32(v, order)); }
+
+// For each 8-bit lane mask, the lanes that are set, in order, as byte indices.
+constexpr std::array<uint64_t, 256> compactOrders = [] {
+    std::array<uint64_t, 256> orders{};
+    for (int mask = 0; mask < 256; ++mask) {
+        uint64_t order = 0;
+        int used = 0;
+        for (int lane = 0; lane < 8; ++lane) {
+            if (mask & (1 << lane)) {
+                order |= static_cast<uint64_t>(lane) << (8 * used++);
+            }
+        }
+        orders[mask] = order;
+    }
+    return orders;
+}();
+
+// The permutation that moves the set lanes of `mask` to the front.
+AVX2 Lanes compaction(int mask) {
+    return _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&compactOrders[mask])));
+}
+
+// heightAt for eight points: bilinear over the grid in 1/4096 of a cell, `outside`
+// beyond 0..510. The two grid rows are fetched as 32-bit words: the upper at the
+// cell (levels in bytes 0 and 1), the lower two bytes before the cell below (levels
+// in bytes 2 and 3), which keeps the last cell's reads inside the grid.
+AVX2 Lanes heightsAt(const uint8_t* grid, Lanes outside, Lanes x, Lanes z) {
+    const Lanes gx = _mm256_srai_epi32(x, 16);
+    const Lanes gz = _mm256_srai_epi32(z, 16);
+    const Lanes limit = splat(VpolyTerrain::gridSize - 1);
+    const Lanes beyond = equal(_mm256_min_epu32(_mm256_max_epu32(gx, gz), limit), limit);
+    const Lanes cell = except(plus(_mm256_slli_epi32(gz, 8), gx), beyond);
+    const Lanes upper = _mm256_i32gather_epi32(reinterpret_cast<const int*>(grid), cell, 1);
+    const Lanes lower =
+        _mm256_i32gather_epi32(reinterpret_cast<const int*>(grid + VpolyTerrain::gridSize - 2), cell, 1);
+    const Lanes byte = splat(0xFF);
+    const Lanes h00 = both(upper, byte);
+    const Lanes h10 = both(_mm256_srli_epi32(upper, 8), byte);
+    const Lanes h01 = both(_mm256_srli_epi32(lower, 16), byte);
+    const Lanes h11 = _mm256_srli_epi32(lower, 24);
+    const Lanes fraction = splat(0xFFF);
+    const Lanes fx = both(_mm256_srai_epi32(x, 4), fraction);
+    const Lanes fz = both(_mm256_srai_epi32(z, 4), fraction);
+    const Lanes top = plus(times(minus(h10, h00), fx), _mm256_slli_epi32(h00, 12));
+    const Lanes bottom = plus(times(minus(h11, h01), fx), _mm256_slli_epi32(h01, 12));
+    const Lanes g = plus(top, _mm256_srai_epi32(times(minus(bottom, top), fz), 12));
+    return select(beyond, g, outside);
+}
+
+// One channel (at `shift`) of a + (((b - a) * f) >> 15).
+AVX2 Lanes blendChannel(Lanes a, Lanes b, Lanes f, int shift) {
+    const Lanes byte = splat(0xFF);
+    const Lanes ca = both(_mm256_srli_epi32(a, shift), byte);
+    const Lanes cb = both(_mm256_srli_epi32(b, shift), byte);
+    return plus(ca, _mm256_srai_epi32(times(minus(cb, ca), f), 15));
+}
+
+// The texel blend per channel; the top byte is left 0 (only the colour is kept).
+AVX2 Lanes blendTexels(Lanes a, Lanes b, Lanes f) {
+    const Lanes red = blendChannel(a, b, f, 16);
+    const Lanes green = blendChannel(a, b, f, 8);
+    const Lanes blue = blendChannel(a, b, f, 0);
+    return plus(plus(_mm256_slli_epi32(red, 16), _mm256_slli_epi32(green, 8)), blue);
+}
+
+// One channel (at `shift`) lightened or darkened by c * slope / 32768, in 0..255.
+AVX2 Lanes shadeChannel(Lanes rgb, Lanes slope, int shift) {
+    const Lanes c = both(_mm256_srli_epi32(rgb, shift), splat(0xFF));
+    const Lanes lit = plus(c, _mm256_srai_epi32(times(c, slope), 15));
+    return _mm256_min_epi32(_mm256_max_epi32(lit, _mm256_setzero_si256()), splat(0xFF));
+}
+
+// The terrain's shade with the slope clamped to +-0.5; slope 0 keeps the colour.
+AVX2 Lanes shade(Lanes rgb, Lanes slope) {
+    slope = _mm256_min_epi32(_mm256_max_epi32(slope, splat(-16384)), splat(16384));
+    const Lanes red = shadeChannel(rgb, slope, 16);
+    const Lanes green = shadeChannel(rgb, slope, 8);
+    const Lanes blue = shadeChannel(rgb, slope, 0);
+    return either(either(_mm256_slli_epi32(red, 16), _mm256_slli_epi32(green, 8)), blue);
+}
+
+#undef AVX2
+
+}  // namespace
+
+__attribute__((target("avx2"))) void RayBatch::cast(const int32_t* columns, int32_t count, int32_t* rows) {
+    const Frame& f = m_frame;
+    const int32_t k = f.bottom - f.horizon;
+    alignas(32) int32_t start[5][lanes] = {};
+    enum { X, DX, DZ, ACTIVE, ROW };
+    for (int32_t i = 0; i < count && i < lanes; ++i) {
+        const int32_t x = columns[i];
+        const int32_t u = (x - f.stride / 2) * 4;
+        start[X][i] = x;
+        start[DX][i] = ((u * f.cosHeading) >> 15) - ((-f.sinHeading) >> 4);
+        start[DZ][i] = ((u * f.sinHeading) >> 15) + ((-f.cosHeading) >> 4);
+        start[ACTIVE][i] = -1;
+    }
+    const Lanes one = splat(1);
+    const Lanes topRow = splat(f.top);
+    const Lanes lastStep = splat(Vterrain::lastStep);
+    const Lanes outside = splat(f.terrain->defaultHeight());
+    const uint8_t* const grid = f.terrain->gridLevels();
+
+    const Lanes column = loadLanes(start[X]);
+    Lanes dX = loadLanes(start[DX]);
+    Lanes dZ = loadLanes(start[DZ]);
+    Lanes active = loadLanes(start[ACTIVE]);
+    Lanes px = plus(splat(f.cameraX), times(splat(Vterrain::firstStep), dX));
+    Lanes pz = plus(splat(f.cameraZ), times(splat(Vterrain::firstStep), dZ));
+    Lanes h = splat(f.cameraY - 576 * k);
+    Lanes m = one;
+    Lanes ri = splat(4);
+    Lanes s = splat(576);
+    Lanes hs = splat(-4 * k);
+    Lanes d = splat(Vterrain::firstStep);
+    Lanes missed = splat(-1);
+    Lanes row = splat(f.bottom);
+
+    while (bitsOf(active) != 0) {
+        px = plus(px, both(dX, active));
+        pz = plus(pz, both(dZ, active));
+        h = plus(h, both(hs, active));
+        const Lanes g = heightsAt(grid, outside, px, pz);
+        const Lanes above = minus(g, h);
+        const Lanes miss = less(above, one);
+
+        // A miss widens the row span; the second miss in a row doubles the step.
+        const Lanes missing = both(miss, active);
+        s = plus(s, both(ri, missing));
+        const Lanes doubling = both(both(missing, missed), less(m, splat(32)));
+        dX = plus(dX, both(dX, doubling));
+        dZ = plus(dZ, both(dZ, doubling));
+        ri = plus(ri, both(ri, doubling));
+        m = plus(m, both(m, doubling));
+        hs = plus(hs, both(hs, doubling));
+        missed = select(active, missed, miss);
+
+        // A hit draws unless a fast step overshot by more than the row span.
+        const Lanes hit = except(active, miss);
+        const Lanes draw = both(hit, either(less(m, splat(2)), except(splat(-1), less(s, above))));
+        const Lanes overshoot = except(hit, draw);
+
+        if (bitsOf(draw) != 0) {
+            // Climb row by row while the ground is above the ray; a column that
+            // reaches the top of the clip is finished.
+            const Lanes rowHigh = row;
+            Lanes climbing = draw;
+            Lanes stopped = _mm256_setzero_si256();
+            for (;;) {
+                Lanes up = both(climbing, less(h, g));
+                if (bitsOf(up) == 0) {
+                    break;
+                }
+                row = plus(row, up);  // up is -1 in the climbing lanes
+                const Lanes atTop = both(up, less(row, topRow));
+                row = minus(row, atTop);
+                stopped = either(stopped, atTop);
+                climbing = except(climbing, atTop);
+                up = except(up, atTop);
+                hs = plus(hs, both(ri, up));
+                h = plus(h, both(s, up));
+            }
+            s = plus(s, both(ri, climbing));
+
+            // List the draws that cover rows, for colouring.
+            const int drawn = bitsOf(both(draw, less(row, rowHigh)));
+            if (drawn != 0) {
+                const Lanes order = compaction(drawn);
+                storeInOrder(field(PointX) + m_count, px, order);
+                storeInOrder(field(PointZ) + m_count, pz, order);
+                storeInOrder(field(Ground) + m_count, g, order);
+                storeInOrder(field(Distance) + m_count, d, order);
+                storeInOrder(field(StepZ) + m_count, dZ, order);
+                storeInOrder(field(Column) + m_count, column, order);
+                storeInOrder(field(RowLow) + m_count, row, order);
+                storeInOrder(field(RowHigh) + m_count, rowHigh, order);
+                m_count += __builtin_popcount(static_cast<unsigned>(drawn));
+                if (m_count > capacity - lanes) {
+                    colourDraws();
+                }
+            }
+            d = select(stopped, d, lastStep);
+            active = except(active, stopped);
+        }
+
+        // Overshot: step back and halve the step.
+        px = minus(px, both(dX, overshoot));
+        pz = minus(pz, both(dZ, overshoot));
+        h = minus(h, both(hs, overshoot));
+        d = minus(d, both(m, overshoot));
+        m = select(overshoot, m, _mm256_srai_epi32(m, 1));
+        dX = select(overshoot, dX, _mm256_srai_epi32(dX, 1));
+        dZ = select(overshoot, dZ, _mm256_srai_epi32(dZ, 1));
+        hs = select(overshoot, hs, _mm256_srai_epi32(hs, 1));
+        ri = select(overshoot, ri, _mm256_srai_epi32(ri, 1));
+
+        d = plus(d, both(m, active));
+        active = both(active, less(d, lastStep));
+    }
+    storeLanes(start[ROW], row);
+    for (int32_t i = 0; i < count && i < lanes; ++i) {
+        rows[i] = start[ROW][i];
+    }
+}
+
+__attribute__((target("avx2"))) void RayBatch::colourDraws() {
+    const Frame& f = m_frame;
+    const VpolyTerrain& terrain = *f.terrain;
+    const uint8_t* const grid = terrain.gridLevels();
+    const int32_t* const cells = reinterpret_cast<const int32_t*>(f.cells);
+    const int32_t* const texels = f.texels;
+    const Lanes outside = splat(terrain.defaultHeight());
+    const Lanes mapWidth = splat(terrain.widthFixed());
+    const Lanes mapHeight = splat(terrain.heightFixed());
+    const Lanes cellWidth = splat(terrain.regionCellWidth());
+    const Lanes none = splat(-1);
+    const Lanes one = splat(1);
+    const Lanes oneUnit = splat(fx::one);
+    const Lanes texelMask = splat(31);
+    const Lanes unfilteredLow = splat(static_cast<int32_t>(f.unfiltered));
+    const Lanes unfilteredHigh = splat(static_cast<int32_t>(f.unfiltered >> 32));
+
+    // The last group reads a full lane's worth: repeat the last draw.
+    for (int32_t which = 0; which < fields; ++which) {
+        int32_t* values = field(static_cast<Field>(which));
+        for (int32_t i = m_count; i < m_count + lanes; ++i) {
+            values[i] = values[m_count - 1];
+        }
+    }
+    alignas(32) int32_t lane[2][lanes];
+    enum { REGION, PIXEL };
+    for (int32_t first = 0; first < m_count; first += lanes) {
+        const Lanes px = loadLanes(field(PointX) + first);
+        const Lanes pz = loadLanes(field(PointZ) + first);
+        const Lanes g = loadLanes(field(Ground) + first);
+
+        // The region under each point: its pixel's cell, or the lookup where an
+        // outline crosses the pixel.
+        const Lanes inMap =
+            both(both(less(none, px), less(none, pz)), both(less(px, mapWidth), less(pz, mapHeight)));
+        const Lanes cellIndex =
+            both(plus(times(_mm256_srai_epi32(pz, 15), cellWidth), _mm256_srai_epi32(px, 15)), inMap);
+        Lanes region = both(both(_mm256_i32gather_epi32(cells, cellIndex, 1), splat(0xFF)), inMap);
+        int mixed = bitsOf(equal(region, splat(VpolyTerrain::mixedCell)));
+        if (mixed != 0) {
+            storeLanes(lane[REGION], region);
+            for (; mixed != 0; mixed &= mixed - 1) {
+                const int i = __builtin_ctz(static_cast<unsigned>(mixed));
+                lane[REGION][i] = terrain.spanIndexAt(field(PointX)[first + i], field(PointZ)[first + i]);
+            }
+            region = loadLanes(lane[REGION]);
+        }
+
+        // Texel, filtered between it and its right and lower neighbours for slow
+        // steps on every texture but the green's.
+        const Lanes base = _mm256_slli_epi32(region, 10);
+        const Lanes tx = both(_mm256_srai_epi32(px, 14), texelMask);
+        const Lanes tz = _mm256_slli_epi32(both(_mm256_srai_epi32(pz, 14), texelMask), 5);
+        Lanes colour = _mm256_i32gather_epi32(texels, plus(base, plus(tx, tz)), 4);
+        const Lanes plain = both(either(_mm256_srlv_epi32(unfilteredLow, region),
+                                        _mm256_srlv_epi32(unfilteredHigh, minus(region, splat(32)))),
+                                 one);
+        const Lanes filter = except(less(loadLanes(field(StepZ) + first), splat(32768)), equal(plain, one));
+        if (bitsOf(filter) != 0) {
+            const Lanes right =
+                _mm256_i32gather_epi32(texels, plus(base, plus(both(plus(tx, one), texelMask), tz)), 4);
+            const Lanes below =
+                _mm256_i32gather_epi32(texels, plus(base, plus(tx, both(plus(tz, splat(32)), splat(31 * 32)))), 4);
+            Lanes blended = blendTexels(colour, right, _mm256_slli_epi32(both(px, splat(0x3FFF)), 1));
+            blended = blendTexels(blended, below, _mm256_slli_epi32(both(pz, splat(0x3FFF)), 1));
+            colour = select(filter, colour, blended);
+        }
+        const Lanes slope =
+            _mm256_srai_epi32(minus(g, heightsAt(grid, outside, plus(px, oneUnit), plus(pz, oneUnit))), 1);
+        colour = shade(colour, slope);
+        const Lanes distance = loadLanes(field(Distance) + first);
+        storeLanes(lane[PIXEL],
+                   either(both(colour, splat(0xFFFFFF)), _mm256_slli_epi32(_mm256_srai_epi32(distance, 5), 24)));
+
+        const int32_t* x = field(Column) + first;
+        const int32_t* low = field(RowLow) + first;
+        const int32_t* high = field(RowHigh) + first;
+        const int32_t used = m_count - first < lanes ? m_count - first : lanes;
+        for (int32_t i = 0; i < used; ++i) {
+            int32_t* out = f.target + static_cast<int64_t>(low[i]) * f.stride + x[i];
+            for (int32_t r = low[i]; r < high[i]; ++r, out += f.stride) {
+                *out = lane[PIXEL][i];
+            }
+        }
+    }
+    m_count = 0;
+}
+
+#else
+
+void RayBatch::cast(const int32_t*, int32_t, int32_t*) {}
+void RayBatch::colourDraws() { m_count = 0; }
+
+#endif
+
+}  // namespace fairholm

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/Array.h"
+#include "runtime/Fixed.h"
+
+namespace fairholm {
+
+class VpolyTerrain;
+
+// The terrain view's column rays, eight at a time, in two passes.
+//
+// The march: each of the eight lanes of an AVX2 register follows one column's ray
+// through exactly the steps and hits of the one-column caster. Where a hit draws, the
+// lane notes the point (x, z, ground height, distance, step) and the rows it covers in
+// a list of draws. A lane whose ray has ended idles until the batch's last ray ends.
+//
+// The colouring: the list is coloured eight draws at a time (region, texel, bilinear
+// filter, hill shading) and each colour written down its rows. The colour of a hit
+// never changes a ray's course, so the split gives the frame of the one-column caster
+// bit for bit.
+class RayBatch {
+public:
+    static constexpr int32_t lanes = 8;
+
+    // What one redraw shares.
+    struct Frame {
+        int32_t* target = nullptr;
+        int32_t stride = 0;
+        int32_t top = 0;     // first row that may be written
+        int32_t bottom = 0;  // row below the last
+        int32_t horizon = 0;
+        fixed cameraX = 0;
+        fixed cameraY = 0;
+        fixed cameraZ = 0;
+        fixed cosHeading = 0;
+        fixed sinHeading = 0;
+        const VpolyTerrain* terrain = nullptr;  // with a height grid
+        const uint8_t* cells = nullptr;         // its region cells
+        const int32_t* texels = nullptr;   // texture of palette entry i at i * 1024
+        uint64_t unfiltered = 0;           // bit i: entry i's texture is not filtered
+    };
+
+    // False when the processor lacks AVX2 (or the build is not for x86); the caller
+    // then casts one column at a time.
+    static bool available();
+    // Lets tests compare both casters on one machine.
+    static void setDisabled(bool disabled);
+
+    // Needs available(); `scratch` (at least scratchSize entries) holds the list of
+    // draws.
+    RayBatch(const Frame& frame, const IntArray& scratch);
+    RayBatch(const RayBatch&) = delete;
+    RayBatch& operator=(const RayBatch&) = delete;
+    // Colours what is still listed.
+    ~RayBatch();
+
+    // Casts the rays of up to eight columns (`count`, x positions in `columns`) and
+    // writes each one's highest terrain row (bottom when nothing was drawn) to `rows`.
+    void cast(const int32_t* columns, int32_t count, int32_t* rows);
+
+private:
+    // The list of draws: one array per field, `capacity` entries plus a lane's worth
+    // of padding each.
+    enum Field { PointX, PointZ, Ground, Distance, StepZ, Column, RowLow, RowHigh, fields };
+    static constexpr int32_t capacity = 1024;
+    static constexpr int32_t fieldStride = capacity + lanes;
+
+public:
+    static constexpr int32_t scratchSize = fields * fieldStride;
+
+private:
+
+    int32_t* field(Field f) { return m_draws + f * fieldStride; }
+    void colourDraws();
+
+    Frame m_frame;
+    int32_t* m_draws = nullptr;
+    int32_t m_count = 0;
+};
+
+}  // namespace fairholm
