@@ -150,11 +150,16 @@ AVX2 Lanes shade(Lanes rgb, Lanes slope) {
 
 }  // namespace
 
-__attribute__((target("avx2"))) void RayBatch::cast(const int32_t* columns, int32_t count, int32_t* rows) {
+// One batch of rays: the state of eight columns' rays, lane by lane.
+struct RayBatch::Rays {
+    Lanes column, dX, dZ, active, px, pz, h, m, ri, s, hs, d, missed, row;
+};
+
+__attribute__((target("avx2"))) inline void RayBatch::begin(Rays& r, const int32_t* columns, int32_t count) {
     const Frame& f = m_frame;
     const int32_t k = f.bottom - f.horizon;
-    alignas(32) int32_t start[5][lanes] = {};
-    enum { X, DX, DZ, ACTIVE, ROW };
+    alignas(32) int32_t start[4][lanes] = {};
+    enum { X, DX, DZ, ACTIVE };
     for (int32_t i = 0; i < count && i < lanes; ++i) {
         const int32_t x = columns[i];
         const int32_t u = (x - f.stride / 2) * 4;
@@ -163,111 +168,125 @@ __attribute__((target("avx2"))) void RayBatch::cast(const int32_t* columns, int3
         start[DZ][i] = ((u * f.sinHeading) >> 15) + ((-f.cosHeading) >> 4);
         start[ACTIVE][i] = -1;
     }
+    r.column = loadLanes(start[X]);
+    r.dX = loadLanes(start[DX]);
+    r.dZ = loadLanes(start[DZ]);
+    r.active = loadLanes(start[ACTIVE]);
+    r.px = plus(splat(f.cameraX), times(splat(Vterrain::firstStep), r.dX));
+    r.pz = plus(splat(f.cameraZ), times(splat(Vterrain::firstStep), r.dZ));
+    r.h = splat(f.cameraY - 576 * k);
+    r.m = splat(1);
+    r.ri = splat(4);
+    r.s = splat(576);
+    r.hs = splat(-4 * k);
+    r.d = splat(Vterrain::firstStep);
+    r.missed = splat(-1);
+    r.row = splat(f.bottom);
+}
+
+__attribute__((target("avx2"), always_inline)) inline void RayBatch::step(Rays& r) {
+    const Frame& f = m_frame;
     const Lanes one = splat(1);
     const Lanes topRow = splat(f.top);
     const Lanes lastStep = splat(Vterrain::lastStep);
     const Lanes outside = splat(f.terrain->defaultHeight());
     const uint8_t* const grid = f.terrain->gridLevels();
+    r.px = plus(r.px, both(r.dX, r.active));
+    r.pz = plus(r.pz, both(r.dZ, r.active));
+    r.h = plus(r.h, both(r.hs, r.active));
+    const Lanes g = heightsAt(grid, outside, r.px, r.pz);
+    const Lanes above = minus(g, r.h);
+    const Lanes miss = less(above, one);
 
-    const Lanes column = loadLanes(start[X]);
-    Lanes dX = loadLanes(start[DX]);
-    Lanes dZ = loadLanes(start[DZ]);
-    Lanes active = loadLanes(start[ACTIVE]);
-    Lanes px = plus(splat(f.cameraX), times(splat(Vterrain::firstStep), dX));
-    Lanes pz = plus(splat(f.cameraZ), times(splat(Vterrain::firstStep), dZ));
-    Lanes h = splat(f.cameraY - 576 * k);
-    Lanes m = one;
-    Lanes ri = splat(4);
-    Lanes s = splat(576);
-    Lanes hs = splat(-4 * k);
-    Lanes d = splat(Vterrain::firstStep);
-    Lanes missed = splat(-1);
-    Lanes row = splat(f.bottom);
+    // A miss widens the r.row span; the second miss in a r.row doubles the step.
+    const Lanes missing = both(miss, r.active);
+    r.s = plus(r.s, both(r.ri, missing));
+    const Lanes doubling = both(both(missing, r.missed), less(r.m, splat(32)));
+    r.dX = plus(r.dX, both(r.dX, doubling));
+    r.dZ = plus(r.dZ, both(r.dZ, doubling));
+    r.ri = plus(r.ri, both(r.ri, doubling));
+    r.m = plus(r.m, both(r.m, doubling));
+    r.hs = plus(r.hs, both(r.hs, doubling));
+    r.missed = select(r.active, r.missed, miss);
 
-    while (bitsOf(active) != 0) {
-        px = plus(px, both(dX, active));
-        pz = plus(pz, both(dZ, active));
-        h = plus(h, both(hs, active));
-        const Lanes g = heightsAt(grid, outside, px, pz);
-        const Lanes above = minus(g, h);
-        const Lanes miss = less(above, one);
+    // A hit draws unless a fast step overshot by more than the r.row span.
+    const Lanes hit = except(r.active, miss);
+    const Lanes draw = both(hit, either(less(r.m, splat(2)), except(splat(-1), less(r.s, above))));
+    const Lanes overshoot = except(hit, draw);
 
-        // A miss widens the row span; the second miss in a row doubles the step.
-        const Lanes missing = both(miss, active);
-        s = plus(s, both(ri, missing));
-        const Lanes doubling = both(both(missing, missed), less(m, splat(32)));
-        dX = plus(dX, both(dX, doubling));
-        dZ = plus(dZ, both(dZ, doubling));
-        ri = plus(ri, both(ri, doubling));
-        m = plus(m, both(m, doubling));
-        hs = plus(hs, both(hs, doubling));
-        missed = select(active, missed, miss);
-
-        // A hit draws unless a fast step overshot by more than the row span.
-        const Lanes hit = except(active, miss);
-        const Lanes draw = both(hit, either(less(m, splat(2)), except(splat(-1), less(s, above))));
-        const Lanes overshoot = except(hit, draw);
-
-        if (bitsOf(draw) != 0) {
-            // Climb row by row while the ground is above the ray; a column that
-            // reaches the top of the clip is finished.
-            const Lanes rowHigh = row;
-            Lanes climbing = draw;
-            Lanes stopped = _mm256_setzero_si256();
-            for (;;) {
-                Lanes up = both(climbing, less(h, g));
-                if (bitsOf(up) == 0) {
-                    break;
-                }
-                row = plus(row, up);  // up is -1 in the climbing lanes
-                const Lanes atTop = both(up, less(row, topRow));
-                row = minus(row, atTop);
-                stopped = either(stopped, atTop);
-                climbing = except(climbing, atTop);
-                up = except(up, atTop);
-                hs = plus(hs, both(ri, up));
-                h = plus(h, both(s, up));
+    if (bitsOf(draw) != 0) {
+        // Climb r.row by r.row while the ground is above the ray; a r.column that
+        // reaches the top of the clip is finished.
+        const Lanes rowHigh = r.row;
+        Lanes climbing = draw;
+        Lanes stopped = _mm256_setzero_si256();
+        for (;;) {
+            Lanes up = both(climbing, less(r.h, g));
+            if (bitsOf(up) == 0) {
+                break;
             }
-            s = plus(s, both(ri, climbing));
-
-            // List the draws that cover rows, for colouring.
-            const int drawn = bitsOf(both(draw, less(row, rowHigh)));
-            if (drawn != 0) {
-                const Lanes order = compaction(drawn);
-                storeInOrder(field(PointX) + m_count, px, order);
-                storeInOrder(field(PointZ) + m_count, pz, order);
-                storeInOrder(field(Ground) + m_count, g, order);
-                storeInOrder(field(Distance) + m_count, d, order);
-                storeInOrder(field(StepZ) + m_count, dZ, order);
-                storeInOrder(field(Column) + m_count, column, order);
-                storeInOrder(field(RowLow) + m_count, row, order);
-                storeInOrder(field(RowHigh) + m_count, rowHigh, order);
-                m_count += __builtin_popcount(static_cast<unsigned>(drawn));
-                if (m_count > capacity - lanes) {
-                    colourDraws();
-                }
-            }
-            d = select(stopped, d, lastStep);
-            active = except(active, stopped);
+            r.row = plus(r.row, up);  // up is -1 in the climbing lanes
+            const Lanes atTop = both(up, less(r.row, topRow));
+            r.row = minus(r.row, atTop);
+            stopped = either(stopped, atTop);
+            climbing = except(climbing, atTop);
+            up = except(up, atTop);
+            r.hs = plus(r.hs, both(r.ri, up));
+            r.h = plus(r.h, both(r.s, up));
         }
+        r.s = plus(r.s, both(r.ri, climbing));
 
-        // Overshot: step back and halve the step.
-        px = minus(px, both(dX, overshoot));
-        pz = minus(pz, both(dZ, overshoot));
-        h = minus(h, both(hs, overshoot));
-        d = minus(d, both(m, overshoot));
-        m = select(overshoot, m, _mm256_srai_epi32(m, 1));
-        dX = select(overshoot, dX, _mm256_srai_epi32(dX, 1));
-        dZ = select(overshoot, dZ, _mm256_srai_epi32(dZ, 1));
-        hs = select(overshoot, hs, _mm256_srai_epi32(hs, 1));
-        ri = select(overshoot, ri, _mm256_srai_epi32(ri, 1));
-
-        d = plus(d, both(m, active));
-        active = both(active, less(d, lastStep));
+        // List the draws that cover rows, for colouring.
+        const int drawn = bitsOf(both(draw, less(r.row, rowHigh)));
+        if (drawn != 0) {
+            const Lanes order = compaction(drawn);
+            storeInOrder(field(PointX) + m_count, r.px, order);
+            storeInOrder(field(PointZ) + m_count, r.pz, order);
+            storeInOrder(field(Ground) + m_count, g, order);
+            storeInOrder(field(Distance) + m_count, r.d, order);
+            storeInOrder(field(StepZ) + m_count, r.dZ, order);
+            storeInOrder(field(Column) + m_count, r.column, order);
+            storeInOrder(field(RowLow) + m_count, r.row, order);
+            storeInOrder(field(RowHigh) + m_count, rowHigh, order);
+            m_count += __builtin_popcount(static_cast<unsigned>(drawn));
+            if (m_count > capacity - lanes) {
+                colourDraws();
+            }
+        }
+        r.d = select(stopped, r.d, lastStep);
+        r.active = except(r.active, stopped);
     }
-    storeLanes(start[ROW], row);
-    for (int32_t i = 0; i < count && i < lanes; ++i) {
-        rows[i] = start[ROW][i];
+
+    // Overshot: step back and halve the step.
+    r.px = minus(r.px, both(r.dX, overshoot));
+    r.pz = minus(r.pz, both(r.dZ, overshoot));
+    r.h = minus(r.h, both(r.hs, overshoot));
+    r.d = minus(r.d, both(r.m, overshoot));
+    r.m = select(overshoot, r.m, _mm256_srai_epi32(r.m, 1));
+    r.dX = select(overshoot, r.dX, _mm256_srai_epi32(r.dX, 1));
+    r.dZ = select(overshoot, r.dZ, _mm256_srai_epi32(r.dZ, 1));
+    r.hs = select(overshoot, r.hs, _mm256_srai_epi32(r.hs, 1));
+    r.ri = select(overshoot, r.ri, _mm256_srai_epi32(r.ri, 1));
+
+    r.d = plus(r.d, both(r.m, r.active));
+    r.active = both(r.active, less(r.d, lastStep));
+}
+
+__attribute__((target("avx2"))) void RayBatch::cast(const int32_t* columns, int32_t count, int32_t* rows) {
+    // Two batches at once: while one waits for its heights the other goes on.
+    Rays first;
+    Rays second;
+    begin(first, columns, count);
+    begin(second, columns + lanes, count - lanes);
+    while ((bitsOf(first.active) | bitsOf(second.active)) != 0) {
+        step(first);
+        step(second);
+    }
+    alignas(32) int32_t highest[2 * lanes];
+    storeLanes(highest, first.row);
+    storeLanes(highest + lanes, second.row);
+    for (int32_t i = 0; i < count && i < 2 * lanes; ++i) {
+        rows[i] = highest[i];
     }
 }
 
@@ -277,6 +296,8 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
     const uint8_t* const grid = terrain.gridLevels();
     const int32_t* const cells = reinterpret_cast<const int32_t*>(f.cells);
     const int32_t* const texels = f.texels;
+    int32_t* const target = f.target;
+    const int64_t stride = f.stride;
     const Lanes outside = splat(terrain.defaultHeight());
     const Lanes mapWidth = splat(terrain.widthFixed());
     const Lanes mapHeight = splat(terrain.heightFixed());
@@ -297,13 +318,12 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
     }
     alignas(32) int32_t lane[2][lanes];
     enum { REGION, PIXEL };
+    // First the texture of every draw: the region under its point (its pixel's cell,
+    // or the lookup where an outline crosses the pixel) and whether to filter.
+    // Without a chain from one group to the next the gathers overlap.
     for (int32_t first = 0; first < m_count; first += lanes) {
         const Lanes px = loadLanes(field(PointX) + first);
         const Lanes pz = loadLanes(field(PointZ) + first);
-        const Lanes g = loadLanes(field(Ground) + first);
-
-        // The region under each point: its pixel's cell, or the lookup where an
-        // outline crosses the pixel.
         const Lanes inMap =
             both(both(less(none, px), less(none, pz)), both(less(px, mapWidth), less(pz, mapHeight)));
         const Lanes cellIndex =
@@ -318,17 +338,26 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
             }
             region = loadLanes(lane[REGION]);
         }
-
-        // Texel, filtered between it and its right and lower neighbours for slow
-        // steps on every texture but the green's.
-        const Lanes base = _mm256_slli_epi32(region, 10);
-        const Lanes tx = both(_mm256_srai_epi32(px, 14), texelMask);
-        const Lanes tz = _mm256_slli_epi32(both(_mm256_srai_epi32(pz, 14), texelMask), 5);
-        Lanes colour = _mm256_i32gather_epi32(texels, plus(base, plus(tx, tz)), 4);
+        // Slow steps are filtered on every texture but the green's.
         const Lanes plain = both(either(_mm256_srlv_epi32(unfilteredLow, region),
                                         _mm256_srlv_epi32(unfilteredHigh, minus(region, splat(32)))),
                                  one);
         const Lanes filter = except(less(loadLanes(field(StepZ) + first), splat(32768)), equal(plain, one));
+        storeLanes(field(Texture) + first, either(_mm256_slli_epi32(region, 10), both(filter, splat(filtered))));
+    }
+
+    // Then the colours: the texel, blended with its right and lower neighbours when
+    // filtered, and shaded by the slope.
+    for (int32_t first = 0; first < m_count; first += lanes) {
+        const Lanes px = loadLanes(field(PointX) + first);
+        const Lanes pz = loadLanes(field(PointZ) + first);
+        const Lanes g = loadLanes(field(Ground) + first);
+        const Lanes texture = loadLanes(field(Texture) + first);
+        const Lanes base = both(texture, splat(filtered - 1));
+        const Lanes tx = both(_mm256_srai_epi32(px, 14), texelMask);
+        const Lanes tz = _mm256_slli_epi32(both(_mm256_srai_epi32(pz, 14), texelMask), 5);
+        Lanes colour = _mm256_i32gather_epi32(texels, plus(base, plus(tx, tz)), 4);
+        const Lanes filter = equal(both(texture, splat(filtered)), splat(filtered));
         if (bitsOf(filter) != 0) {
             const Lanes right =
                 _mm256_i32gather_epi32(texels, plus(base, plus(both(plus(tx, one), texelMask), tz)), 4);
@@ -350,9 +379,13 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
         const int32_t* high = field(RowHigh) + first;
         const int32_t used = m_count - first < lanes ? m_count - first : lanes;
         for (int32_t i = 0; i < used; ++i) {
-            int32_t* out = f.target + static_cast<int64_t>(low[i]) * f.stride + x[i];
-            for (int32_t r = low[i]; r < high[i]; ++r, out += f.stride) {
-                *out = lane[PIXEL][i];
+            // Every listed draw covers a row; most cover just the one.
+            const int32_t pixel = lane[PIXEL][i];
+            int32_t* out = target + static_cast<int64_t>(low[i]) * stride + x[i];
+            *out = pixel;
+            for (int32_t r = high[i] - low[i] - 1; r > 0; --r) {
+                out += stride;
+                *out = pixel;
             }
         }
     }

@@ -3,7 +3,6 @@
 #include "engine/render3d/RayBatch.h"
 
 #include <algorithm>
-#include <atomic>
 
 #include "engine/sprite/Vilib.h"
 #include "engine/sprite/Vpicture.h"
@@ -253,17 +252,17 @@ void Vterrain::castBatches(int32_t* target, int32_t stride, int32_t left, int32_
     frame.unfiltered = m_atlas.entriesShowing(greenImage);
     frame.cells = m_terrain->regionCells();
 
-    // Chunks of columns go to whichever thread is free; each column's pixels, sky and
-    // column top are its thread's alone.
-    constexpr int32_t chunkColumns = 2 * RayBatch::lanes;
+    // The two threads take alternate chunks of columns: each column's pixels, sky and
+    // column top are its thread's alone, and every redraw gives a thread the same
+    // columns (and cache lines) as the last.
+    constexpr int32_t chunkColumns = RayBatch::columnsPerCast;
     const int32_t chunks = (right - left + chunkColumns - 1) / chunkColumns;
-    std::atomic<int32_t> nextChunk{0};
-    const auto castChunks = [&](const IntArray& scratch) {
+    const auto castChunks = [&](const IntArray& scratch, int32_t firstChunk, int32_t chunkStep) {
         RayBatch rays(frame, scratch);
-        int32_t columns[RayBatch::lanes];
-        int32_t skyStarts[RayBatch::lanes];
-        int32_t rows[RayBatch::lanes];
-        for (int32_t chunk = nextChunk.fetch_add(1); chunk < chunks; chunk = nextChunk.fetch_add(1)) {
+        int32_t columns[RayBatch::columnsPerCast];
+        int32_t skyStarts[RayBatch::columnsPerCast];
+        int32_t rows[RayBatch::columnsPerCast];
+        for (int32_t chunk = firstChunk; chunk < chunks; chunk += chunkStep) {
             const int32_t from = left + chunk * chunkColumns;
             const int32_t to = std::min(from + chunkColumns, right);
             int32_t count = 0;
@@ -274,18 +273,17 @@ void Vterrain::castBatches(int32_t* target, int32_t stride, int32_t left, int32_
                     skyStarts[count] = direct ? top : start;
                     ++count;
                 }
-                if (count == RayBatch::lanes || (x + 1 == to && count > 0)) {
-                    rays.cast(columns, count, rows);
-                    for (int32_t i = 0; i < count; ++i) {
-                        finishColumn(target, stride, columns[i], top, rows[i], skyStarts[i]);
-                    }
-                    count = 0;
+            }
+            if (count > 0) {
+                rays.cast(columns, count, rows);
+                for (int32_t i = 0; i < count; ++i) {
+                    finishColumn(target, stride, columns[i], top, rows[i], skyStarts[i]);
                 }
             }
         }
     };
-    const bool helped = chunks > 1 && m_helper.start([&] { castChunks(m_helperScratch); });
-    castChunks(m_rayScratch);
+    const bool helped = chunks > 1 && m_helper.start([&] { castChunks(m_helperScratch, 1, 2); });
+    castChunks(m_rayScratch, 0, helped ? 2 : 1);
     if (helped) {
         m_helper.wait();
     }
