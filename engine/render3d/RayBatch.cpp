@@ -30,7 +30,9 @@ bool RayBatch::available() {
 #endif
 }
 
-void RayBatch::setDisabled(bool disabled) { batchDisabled.store(disabled, std::memory_order_relaxed); }
+void RayBatch::setDisabled(bool disabled) {
+    batchDisabled.store(disabled, std::memory_order_relaxed);
+}
 
 RayBatch::RayBatch(const Frame& frame, const IntArray& scratch) : m_frame(frame), m_draws(scratch.data()) {}
 
@@ -48,23 +50,51 @@ namespace {
 
 using Lanes = __m256i;
 
-AVX2 Lanes splat(int32_t v) { return _mm256_set1_epi32(v); }
-AVX2 Lanes plus(Lanes a, Lanes b) { return _mm256_add_epi32(a, b); }
-AVX2 Lanes minus(Lanes a, Lanes b) { return _mm256_sub_epi32(a, b); }
-AVX2 Lanes times(Lanes a, Lanes b) { return _mm256_mullo_epi32(a, b); }
-AVX2 Lanes both(Lanes a, Lanes b) { return _mm256_and_si256(a, b); }
-AVX2 Lanes either(Lanes a, Lanes b) { return _mm256_or_si256(a, b); }
+AVX2 Lanes splat(int32_t v) {
+    return _mm256_set1_epi32(v);
+}
+AVX2 Lanes plus(Lanes a, Lanes b) {
+    return _mm256_add_epi32(a, b);
+}
+AVX2 Lanes minus(Lanes a, Lanes b) {
+    return _mm256_sub_epi32(a, b);
+}
+AVX2 Lanes times(Lanes a, Lanes b) {
+    return _mm256_mullo_epi32(a, b);
+}
+AVX2 Lanes both(Lanes a, Lanes b) {
+    return _mm256_and_si256(a, b);
+}
+AVX2 Lanes either(Lanes a, Lanes b) {
+    return _mm256_or_si256(a, b);
+}
 // a and not b
-AVX2 Lanes except(Lanes a, Lanes b) { return _mm256_andnot_si256(b, a); }
-AVX2 Lanes less(Lanes a, Lanes b) { return _mm256_cmpgt_epi32(b, a); }
-AVX2 Lanes equal(Lanes a, Lanes b) { return _mm256_cmpeq_epi32(a, b); }
+AVX2 Lanes except(Lanes a, Lanes b) {
+    return _mm256_andnot_si256(b, a);
+}
+AVX2 Lanes less(Lanes a, Lanes b) {
+    return _mm256_cmpgt_epi32(b, a);
+}
+AVX2 Lanes equal(Lanes a, Lanes b) {
+    return _mm256_cmpeq_epi32(a, b);
+}
 // b where the mask is set, a elsewhere.
-AVX2 Lanes select(Lanes mask, Lanes a, Lanes b) { return _mm256_blendv_epi8(a, b, mask); }
-AVX2 int bitsOf(Lanes mask) { return _mm256_movemask_ps(_mm256_castsi256_ps(mask)); }
-AVX2 Lanes loadLanes(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-AVX2 void storeLanes(int32_t* p, Lanes v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+AVX2 Lanes select(Lanes mask, Lanes a, Lanes b) {
+    return _mm256_blendv_epi8(a, b, mask);
+}
+AVX2 int bitsOf(Lanes mask) {
+    return _mm256_movemask_ps(_mm256_castsi256_ps(mask));
+}
+AVX2 Lanes loadLanes(const int32_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+AVX2 void storeLanes(int32_t* p, Lanes v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
 // Stores the lanes of v in the order of a compaction.
-AVX2 void storeInOrder(int32_t* p, Lanes v, Lanes order) { storeLanes(p, _mm256_permutevar8x32_epi32(v, order)); }
+AVX2 void storeInOrder(int32_t* p, Lanes v, Lanes order) {
+    storeLanes(p, _mm256_permutevar8x32_epi32(v, order));
+}
 
 // For each 8-bit lane mask, the lanes that are set, in order, as byte indices.
 constexpr std::array<uint64_t, 256> compactOrders = [] {
@@ -343,7 +373,8 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
                                         _mm256_srlv_epi32(unfilteredHigh, minus(region, splat(32)))),
                                  one);
         const Lanes filter = except(less(loadLanes(field(StepZ) + first), splat(32768)), equal(plain, one));
-        storeLanes(field(Texture) + first, either(_mm256_slli_epi32(region, 10), both(filter, splat(filtered))));
+        storeLanes(field(Texture) + first,
+                   either(_mm256_slli_epi32(region, 10), both(filter, splat(filtered))));
     }
 
     // Then the colours: the texel, blended with its right and lower neighbours when
@@ -361,8 +392,8 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
         if (bitsOf(filter) != 0) {
             const Lanes right =
                 _mm256_i32gather_epi32(texels, plus(base, plus(both(plus(tx, one), texelMask), tz)), 4);
-            const Lanes below =
-                _mm256_i32gather_epi32(texels, plus(base, plus(tx, both(plus(tz, splat(32)), splat(31 * 32)))), 4);
+            const Lanes below = _mm256_i32gather_epi32(
+                texels, plus(base, plus(tx, both(plus(tz, splat(32)), splat(31 * 32)))), 4);
             Lanes blended = blendTexels(colour, right, _mm256_slli_epi32(both(px, splat(0x3FFF)), 1));
             blended = blendTexels(blended, below, _mm256_slli_epi32(both(pz, splat(0x3FFF)), 1));
             colour = select(filter, colour, blended);
@@ -371,8 +402,8 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
             _mm256_srai_epi32(minus(g, heightsAt(grid, outside, plus(px, oneUnit), plus(pz, oneUnit))), 1);
         colour = shade(colour, slope);
         const Lanes distance = loadLanes(field(Distance) + first);
-        storeLanes(lane[PIXEL],
-                   either(both(colour, splat(0xFFFFFF)), _mm256_slli_epi32(_mm256_srai_epi32(distance, 5), 24)));
+        storeLanes(lane[PIXEL], either(both(colour, splat(0xFFFFFF)),
+                                       _mm256_slli_epi32(_mm256_srai_epi32(distance, 5), 24)));
 
         const int32_t* x = field(Column) + first;
         const int32_t* low = field(RowLow) + first;
@@ -395,7 +426,9 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
 #else
 
 void RayBatch::cast(const int32_t*, int32_t, int32_t*) {}
-void RayBatch::colourDraws() { m_count = 0; }
+void RayBatch::colourDraws() {
+    m_count = 0;
+}
 
 #endif
 

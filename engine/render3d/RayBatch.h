@@ -38,8 +38,8 @@ public:
         fixed sinHeading = 0;
         const VpolyTerrain* terrain = nullptr;  // with a height grid
         const uint8_t* cells = nullptr;         // its region cells
-        const int32_t* texels = nullptr;   // texture of palette entry i at i * 1024
-        uint64_t unfiltered = 0;           // bit i: entry i's texture is not filtered
+        const int32_t* texels = nullptr;        // texture of palette entry i at i * 1024
+        uint64_t unfiltered = 0;                // bit i: entry i's texture is not filtered
     };
 
     // False when the processor lacks AVX2 (or the build is not for x86); the caller
@@ -75,7 +75,6 @@ public:
     static constexpr int32_t scratchSize = fields * fieldStride;
 
 private:
-
     int32_t* field(Field f) { return m_draws + f * fieldStride; }
     struct Rays;
     void begin(Rays& rays, const int32_t* columns, int32_t count);

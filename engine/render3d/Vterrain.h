@@ -88,8 +88,8 @@ private:
     int32_t castColumn(int32_t* target, int32_t stride, int32_t x, int32_t top, int32_t bottom);
     // Casts the columns of [left, right) that need it, eight at a time, in chunks
     // shared with the helper thread.
-    void castBatches(int32_t* target, int32_t stride, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                     bool direct);
+    void castBatches(int32_t* target, int32_t stride, int32_t left, int32_t top, int32_t right,
+                     int32_t bottom, bool direct);
     bool ensureRayScratch();
     // After a column's ground: its new top (for a redraw from the top) and the sky
     // from `skyStart` down to the ground's highest row.

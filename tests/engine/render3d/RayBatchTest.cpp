@@ -96,8 +96,9 @@ struct Shot {
 
 // Draws the same sequence of shots with the eight-column caster on or off and
 // returns every frame and column-top table in turn.
-std::vector<std::vector<int32_t>> drawShots(bool batch, const Ref<VpolyTerrain>& terrain, const Ref<Vilib>& pack,
-                                            int32_t width, int32_t height, int32_t horizon, bool backBuffer,
+std::vector<std::vector<int32_t>> drawShots(bool batch, const Ref<VpolyTerrain>& terrain,
+                                            const Ref<Vilib>& pack, int32_t width, int32_t height,
+                                            int32_t horizon, bool backBuffer,
                                             const std::vector<Shot>& shots) {
     RayBatch::setDisabled(!batch);
     Ref<Vterrain> view = make<Vterrain>(width, height, backBuffer);
@@ -157,7 +158,8 @@ TEST_F(RayBatchTest, SameFramesAsTheColumnCaster) {
                           View{33, 40, -5, true}}) {
         const auto expected =
             drawShots(false, terrain, file.pack(), v.width, v.height, v.horizon, v.backBuffer, shots);
-        const auto batched = drawShots(true, terrain, file.pack(), v.width, v.height, v.horizon, v.backBuffer, shots);
+        const auto batched =
+            drawShots(true, terrain, file.pack(), v.width, v.height, v.horizon, v.backBuffer, shots);
         ASSERT_EQ(batched.size(), expected.size());
         for (size_t i = 0; i < expected.size(); ++i) {
             ASSERT_EQ(batched[i], expected[i]) << v.width << "x" << v.height << ", shot " << i / 2
