@@ -22,6 +22,10 @@ namespace fairholm {
 template <typename T>
 class Array {
 public:
+    // Blocks start on a cache line: rows of pixels that split at multiples of 16
+    // pixels then share no line (threads drawing neighbouring columns).
+    static constexpr size_t blockAlignment = 64;
+
     Array() = default;
 
     // A new zero-filled array of `length` elements, or an empty one when `length` is
@@ -31,7 +35,8 @@ public:
         if (length <= 0 || static_cast<size_t>(length) > std::numeric_limits<size_t>::max() / sizeof(T)) {
             return array;
         }
-        T* data = static_cast<T*>(::operator new(sizeof(T) * static_cast<size_t>(length), std::nothrow));
+        T* data = static_cast<T*>(
+            ::operator new(sizeof(T) * static_cast<size_t>(length), std::align_val_t(blockAlignment), std::nothrow));
         if (!data) {
             return array;
         }
@@ -44,7 +49,7 @@ public:
         }
         array.m_counter = new (std::nothrow) int32_t(1);
         if (!array.m_counter) {
-            ::operator delete(data);
+            ::operator delete(data, std::align_val_t(blockAlignment));
             return array;
         }
         array.m_data = data;
@@ -114,7 +119,7 @@ private:
                 data[i].~T();
             }
         }
-        ::operator delete(data);
+        ::operator delete(data, std::align_val_t(blockAlignment));
     }
 
     int32_t* m_counter = nullptr;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -9,7 +11,9 @@ namespace fairholm {
 
 // A helper thread that runs one job at a time for its owner: start() hands it a
 // job, wait() returns once the job is done. The thread is made on the first job and
-// joined when the worker is destroyed.
+// joined when the worker is destroyed. The state lives under one mutex; two counters
+// beside it let each side spin briefly for the other before it sleeps, so that
+// back-to-back jobs do not pay for waking a thread.
 class WorkerThread {
 public:
     WorkerThread() = default;
@@ -34,6 +38,8 @@ private:
     bool m_running = false;  // a job was started and is not done
     bool m_quit = false;
     bool m_failed = false;
+    std::atomic<uint32_t> m_started{0};   // jobs started (and the quit request)
+    std::atomic<uint32_t> m_finished{0};  // the m_started count of the last job done
     std::thread m_thread;
 };
 

@@ -183,6 +183,7 @@ AVX2 Lanes shade(Lanes rgb, Lanes slope) {
 // One batch of rays: the state of eight columns' rays, lane by lane.
 struct RayBatch::Rays {
     Lanes column, dX, dZ, active, px, pz, h, m, ri, s, hs, d, missed, row;
+    Lanes g;  // ground height at (px, pz)
 };
 
 __attribute__((target("avx2"))) inline void RayBatch::begin(Rays& r, const int32_t* columns, int32_t count) {
@@ -214,21 +215,24 @@ __attribute__((target("avx2"))) inline void RayBatch::begin(Rays& r, const int32
     r.row = splat(f.bottom);
 }
 
+// The next point of every ray still going and the ground height there.
+__attribute__((target("avx2"), always_inline)) inline void RayBatch::advance(Rays& r) {
+    r.px = plus(r.px, both(r.dX, r.active));
+    r.pz = plus(r.pz, both(r.dZ, r.active));
+    r.h = plus(r.h, both(r.hs, r.active));
+    r.g = heightsAt(m_frame.terrain->gridLevels(), splat(m_frame.terrain->defaultHeight()), r.px, r.pz);
+}
+
 __attribute__((target("avx2"), always_inline)) inline void RayBatch::step(Rays& r) {
     const Frame& f = m_frame;
     const Lanes one = splat(1);
     const Lanes topRow = splat(f.top);
     const Lanes lastStep = splat(Vterrain::lastStep);
-    const Lanes outside = splat(f.terrain->defaultHeight());
-    const uint8_t* const grid = f.terrain->gridLevels();
-    r.px = plus(r.px, both(r.dX, r.active));
-    r.pz = plus(r.pz, both(r.dZ, r.active));
-    r.h = plus(r.h, both(r.hs, r.active));
-    const Lanes g = heightsAt(grid, outside, r.px, r.pz);
+    const Lanes g = r.g;
     const Lanes above = minus(g, r.h);
     const Lanes miss = less(above, one);
 
-    // A miss widens the r.row span; the second miss in a r.row doubles the step.
+    // A miss widens the row span; the second miss in a row doubles the step.
     const Lanes missing = both(miss, r.active);
     r.s = plus(r.s, both(r.ri, missing));
     const Lanes doubling = both(both(missing, r.missed), less(r.m, splat(32)));
@@ -239,14 +243,14 @@ __attribute__((target("avx2"), always_inline)) inline void RayBatch::step(Rays& 
     r.hs = plus(r.hs, both(r.hs, doubling));
     r.missed = select(r.active, r.missed, miss);
 
-    // A hit draws unless a fast step overshot by more than the r.row span.
+    // A hit draws unless a fast step overshot by more than the row span.
     const Lanes hit = except(r.active, miss);
     const Lanes draw = both(hit, either(less(r.m, splat(2)), except(splat(-1), less(r.s, above))));
     const Lanes overshoot = except(hit, draw);
 
     if (bitsOf(draw) != 0) {
-        // Climb r.row by r.row while the ground is above the ray; a r.column that
-        // reaches the top of the clip is finished.
+        // Climb row by row while the ground is above the ray; a column that reaches
+        // the top of the clip is finished.
         const Lanes rowHigh = r.row;
         Lanes climbing = draw;
         Lanes stopped = _mm256_setzero_si256();
@@ -303,19 +307,29 @@ __attribute__((target("avx2"), always_inline)) inline void RayBatch::step(Rays& 
 }
 
 __attribute__((target("avx2"))) void RayBatch::cast(const int32_t* columns, int32_t count, int32_t* rows) {
-    // Two batches at once: while one waits for its heights the other goes on.
-    Rays first;
-    Rays second;
-    begin(first, columns, count);
-    begin(second, columns + lanes, count - lanes);
-    while ((bitsOf(first.active) | bitsOf(second.active)) != 0) {
-        step(first);
-        step(second);
+    // Several batches at once: while one waits for its heights the others go on.
+    Rays rays[batches];
+    int going = 0;
+    for (int32_t b = 0; b < batches; ++b) {
+        begin(rays[b], columns + b * lanes, count - b * lanes);
+        going |= bitsOf(rays[b].active);
     }
-    alignas(32) int32_t highest[2 * lanes];
-    storeLanes(highest, first.row);
-    storeLanes(highest + lanes, second.row);
-    for (int32_t i = 0; i < count && i < 2 * lanes; ++i) {
+    while (going != 0) {
+        // Every batch's height fetches first, then what follows from them.
+        for (Rays& r : rays) {
+            advance(r);
+        }
+        going = 0;
+        for (Rays& r : rays) {
+            step(r);
+            going |= bitsOf(r.active);
+        }
+    }
+    alignas(32) int32_t highest[columnsPerCast];
+    for (int32_t b = 0; b < batches; ++b) {
+        storeLanes(highest + b * lanes, rays[b].row);
+    }
+    for (int32_t i = 0; i < count && i < columnsPerCast; ++i) {
         rows[i] = highest[i];
     }
 }
@@ -327,7 +341,8 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
     const int32_t* const cells = reinterpret_cast<const int32_t*>(f.cells);
     const int32_t* const texels = f.texels;
     int32_t* const target = f.target;
-    const int64_t stride = f.stride;
+    const int32_t stride = f.stride;
+    const Lanes strideLanes = splat(stride);
     const Lanes outside = splat(terrain.defaultHeight());
     const Lanes mapWidth = splat(terrain.widthFixed());
     const Lanes mapHeight = splat(terrain.heightFixed());
@@ -346,8 +361,7 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
             values[i] = values[m_count - 1];
         }
     }
-    alignas(32) int32_t lane[2][lanes];
-    enum { REGION, PIXEL };
+    alignas(32) int32_t regions[lanes];
     // First the texture of every draw: the region under its point (its pixel's cell,
     // or the lookup where an outline crosses the pixel) and whether to filter.
     // Without a chain from one group to the next the gathers overlap.
@@ -361,12 +375,12 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
         Lanes region = both(both(_mm256_i32gather_epi32(cells, cellIndex, 1), splat(0xFF)), inMap);
         int mixed = bitsOf(equal(region, splat(VpolyTerrain::mixedCell)));
         if (mixed != 0) {
-            storeLanes(lane[REGION], region);
+            storeLanes(regions, region);
             for (; mixed != 0; mixed &= mixed - 1) {
                 const int i = __builtin_ctz(static_cast<unsigned>(mixed));
-                lane[REGION][i] = terrain.spanIndexAt(field(PointX)[first + i], field(PointZ)[first + i]);
+                regions[i] = terrain.spanIndexAt(field(PointX)[first + i], field(PointZ)[first + i]);
             }
-            region = loadLanes(lane[REGION]);
+            region = loadLanes(regions);
         }
         // Slow steps are filtered on every texture but the green's.
         const Lanes plain = both(either(_mm256_srlv_epi32(unfilteredLow, region),
@@ -377,46 +391,64 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
                    either(_mm256_slli_epi32(region, 10), both(filter, splat(filtered))));
     }
 
-    // Then the colours: the texel, blended with its right and lower neighbours when
-    // filtered, and shaded by the slope.
+    // Then what the colours are made of: the texel and its right and lower
+    // neighbours, and the slope. Only fetches here, so that many are under way at once.
     for (int32_t first = 0; first < m_count; first += lanes) {
         const Lanes px = loadLanes(field(PointX) + first);
         const Lanes pz = loadLanes(field(PointZ) + first);
-        const Lanes g = loadLanes(field(Ground) + first);
-        const Lanes texture = loadLanes(field(Texture) + first);
-        const Lanes base = both(texture, splat(filtered - 1));
+        const Lanes base = both(loadLanes(field(Texture) + first), splat(filtered - 1));
         const Lanes tx = both(_mm256_srai_epi32(px, 14), texelMask);
         const Lanes tz = _mm256_slli_epi32(both(_mm256_srai_epi32(pz, 14), texelMask), 5);
-        Lanes colour = _mm256_i32gather_epi32(texels, plus(base, plus(tx, tz)), 4);
-        const Lanes filter = equal(both(texture, splat(filtered)), splat(filtered));
-        if (bitsOf(filter) != 0) {
-            const Lanes right =
-                _mm256_i32gather_epi32(texels, plus(base, plus(both(plus(tx, one), texelMask), tz)), 4);
-            const Lanes below = _mm256_i32gather_epi32(
-                texels, plus(base, plus(tx, both(plus(tz, splat(32)), splat(31 * 32)))), 4);
-            Lanes blended = blendTexels(colour, right, _mm256_slli_epi32(both(px, splat(0x3FFF)), 1));
-            blended = blendTexels(blended, below, _mm256_slli_epi32(both(pz, splat(0x3FFF)), 1));
-            colour = select(filter, colour, blended);
-        }
-        const Lanes slope =
-            _mm256_srai_epi32(minus(g, heightsAt(grid, outside, plus(px, oneUnit), plus(pz, oneUnit))), 1);
-        colour = shade(colour, slope);
-        const Lanes distance = loadLanes(field(Distance) + first);
-        storeLanes(lane[PIXEL], either(both(colour, splat(0xFFFFFF)),
-                                       _mm256_slli_epi32(_mm256_srai_epi32(distance, 5), 24)));
+        storeLanes(field(Texel) + first, _mm256_i32gather_epi32(texels, plus(base, plus(tx, tz)), 4));
+        storeLanes(field(Right) + first,
+                   _mm256_i32gather_epi32(texels, plus(base, plus(both(plus(tx, one), texelMask), tz)), 4));
+        storeLanes(field(Below) + first,
+                   _mm256_i32gather_epi32(texels, plus(base, plus(tx, both(plus(tz, splat(32)), splat(31 * 32)))),
+                                          4));
+        const Lanes g = loadLanes(field(Ground) + first);
+        storeLanes(field(Slope) + first,
+                   _mm256_srai_epi32(minus(g, heightsAt(grid, outside, plus(px, oneUnit), plus(pz, oneUnit))), 1));
+    }
 
-        const int32_t* x = field(Column) + first;
-        const int32_t* low = field(RowLow) + first;
-        const int32_t* high = field(RowHigh) + first;
-        const int32_t used = m_count - first < lanes ? m_count - first : lanes;
-        for (int32_t i = 0; i < used; ++i) {
-            // Every listed draw covers a row; most cover just the one.
-            const int32_t pixel = lane[PIXEL][i];
-            int32_t* out = target + static_cast<int64_t>(low[i]) * stride + x[i];
-            *out = pixel;
-            for (int32_t r = high[i] - low[i] - 1; r > 0; --r) {
+    // The colours: the texel, blended with its right and lower neighbours when
+    // filtered, shaded by the slope, with the depth tag.
+    for (int32_t first = 0; first < m_count; first += lanes) {
+        const Lanes px = loadLanes(field(PointX) + first);
+        const Lanes pz = loadLanes(field(PointZ) + first);
+        const Lanes filter = equal(both(loadLanes(field(Texture) + first), splat(filtered)), splat(filtered));
+        Lanes colour = loadLanes(field(Texel) + first);
+        Lanes blended =
+            blendTexels(colour, loadLanes(field(Right) + first), _mm256_slli_epi32(both(px, splat(0x3FFF)), 1));
+        blended = blendTexels(blended, loadLanes(field(Below) + first), _mm256_slli_epi32(both(pz, splat(0x3FFF)), 1));
+        colour = shade(select(filter, colour, blended), loadLanes(field(Slope) + first));
+        const Lanes distance = loadLanes(field(Distance) + first);
+        storeLanes(field(Pixel) + first,
+                   either(both(colour, splat(0xFFFFFF)), _mm256_slli_epi32(_mm256_srai_epi32(distance, 5), 24)));
+        // Where the colour goes: the draw's highest row, and how many rows below it.
+        const Lanes low = loadLanes(field(RowLow) + first);
+        storeLanes(field(Offset) + first, plus(times(low, strideLanes), loadLanes(field(Column) + first)));
+        storeLanes(field(RowLow) + first, minus(minus(loadLanes(field(RowHigh) + first), low), one));
+    }
+
+    // Each colour into its highest row (every listed draw covers one), then down
+    // the further rows of the few that cover more (RowLow now counts those).
+    const int32_t* pixels = field(Pixel);
+    const int32_t* offsets = field(Offset);
+    for (int32_t i = 0; i < m_count; ++i) {
+        target[offsets[i]] = pixels[i];
+    }
+    const int32_t* further = field(RowLow);
+    for (int32_t first = 0; first < m_count; first += lanes) {
+        int more = bitsOf(less(_mm256_setzero_si256(), loadLanes(further + first)));
+        for (; more != 0; more &= more - 1) {
+            const int32_t i = first + __builtin_ctz(static_cast<unsigned>(more));
+            if (i >= m_count) {
+                break;
+            }
+            int32_t* out = target + offsets[i];
+            for (int32_t r = further[i]; r > 0; --r) {
                 out += stride;
-                *out = pixel;
+                *out = pixels[i];
             }
         }
     }

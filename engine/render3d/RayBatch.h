@@ -59,13 +59,31 @@ public:
     // Casts the rays of up to columnsPerCast columns (`count`, x positions in
     // `columns`) and writes each one's highest terrain row (bottom when nothing was
     // drawn) to `rows`.
-    static constexpr int32_t columnsPerCast = 2 * lanes;
+    static constexpr int32_t batches = 2;
+    static constexpr int32_t columnsPerCast = batches * lanes;
     void cast(const int32_t* columns, int32_t count, int32_t* rows);
 
 private:
     // The list of draws: one array per field, `capacity` entries plus a lane's worth
     // of padding each.
-    enum Field { PointX, PointZ, Ground, Distance, StepZ, Column, RowLow, RowHigh, Texture, fields };
+    enum Field {
+        PointX,
+        PointZ,
+        Ground,
+        Distance,
+        StepZ,
+        Column,
+        RowLow,
+        RowHigh,
+        Texture,
+        Texel,
+        Right,
+        Below,
+        Slope,
+        Pixel,
+        Offset,
+        fields
+    };
     static constexpr int32_t capacity = 1024;
     static constexpr int32_t fieldStride = capacity + lanes;
     // In the Texture field: the first texel's offset, plus this flag for filtering.
@@ -78,7 +96,8 @@ private:
     int32_t* field(Field f) { return m_draws + f * fieldStride; }
     struct Rays;
     void begin(Rays& rays, const int32_t* columns, int32_t count);
-    // One step of every ray of a batch that is still going.
+    // One step of every ray of a batch that is still going: advance, then step.
+    void advance(Rays& rays);
     void step(Rays& rays);
     void colourDraws();
 

@@ -3,6 +3,7 @@
 #include "engine/render3d/RayBatch.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "engine/sprite/Vilib.h"
 #include "engine/sprite/Vpicture.h"
@@ -257,12 +258,13 @@ void Vterrain::castBatches(int32_t* target, int32_t stride, int32_t left, int32_
     // columns (and cache lines) as the last.
     constexpr int32_t chunkColumns = RayBatch::columnsPerCast;
     const int32_t chunks = (right - left + chunkColumns - 1) / chunkColumns;
-    const auto castChunks = [&](const IntArray& scratch, int32_t firstChunk, int32_t chunkStep) {
+    std::atomic<int32_t> nextChunk{0};
+    const auto castChunks = [&](const IntArray& scratch, int32_t, int32_t) {
         RayBatch rays(frame, scratch);
         int32_t columns[RayBatch::columnsPerCast];
         int32_t skyStarts[RayBatch::columnsPerCast];
         int32_t rows[RayBatch::columnsPerCast];
-        for (int32_t chunk = firstChunk; chunk < chunks; chunk += chunkStep) {
+        for (int32_t chunk = nextChunk.fetch_add(1); chunk < chunks; chunk = nextChunk.fetch_add(1)) {
             const int32_t from = left + chunk * chunkColumns;
             const int32_t to = std::min(from + chunkColumns, right);
             int32_t count = 0;
