@@ -118,23 +118,19 @@ AVX2 Lanes compaction(int mask) {
 }
 
 // heightAt for eight points: bilinear over the grid in 1/4096 of a cell, `outside`
-// beyond 0..510. The two grid rows are fetched as 32-bit words: the upper at the
-// cell (levels in bytes 0 and 1), the lower two bytes before the cell below (levels
-// in bytes 2 and 3), which keeps the last cell's reads inside the grid.
-AVX2 Lanes heightsAt(const uint8_t* grid, Lanes outside, Lanes x, Lanes z) {
+// beyond 0..510. A cell's four levels come in one word (the terrain's quads).
+AVX2 Lanes heightsAt(const uint32_t* quads, Lanes outside, Lanes x, Lanes z) {
     const Lanes gx = _mm256_srai_epi32(x, 16);
     const Lanes gz = _mm256_srai_epi32(z, 16);
     const Lanes limit = splat(VpolyTerrain::gridSize - 1);
     const Lanes beyond = equal(_mm256_min_epu32(_mm256_max_epu32(gx, gz), limit), limit);
     const Lanes cell = except(plus(_mm256_slli_epi32(gz, 8), gx), beyond);
-    const Lanes upper = _mm256_i32gather_epi32(reinterpret_cast<const int*>(grid), cell, 1);
-    const Lanes lower =
-        _mm256_i32gather_epi32(reinterpret_cast<const int*>(grid + VpolyTerrain::gridSize - 2), cell, 1);
+    const Lanes levels = _mm256_i32gather_epi32(reinterpret_cast<const int*>(quads), cell, 4);
     const Lanes byte = splat(0xFF);
-    const Lanes h00 = both(upper, byte);
-    const Lanes h10 = both(_mm256_srli_epi32(upper, 8), byte);
-    const Lanes h01 = both(_mm256_srli_epi32(lower, 16), byte);
-    const Lanes h11 = _mm256_srli_epi32(lower, 24);
+    const Lanes h00 = both(levels, byte);
+    const Lanes h10 = both(_mm256_srli_epi32(levels, 8), byte);
+    const Lanes h01 = both(_mm256_srli_epi32(levels, 16), byte);
+    const Lanes h11 = _mm256_srli_epi32(levels, 24);
     const Lanes fraction = splat(0xFFF);
     const Lanes fx = both(_mm256_srai_epi32(x, 4), fraction);
     const Lanes fz = both(_mm256_srai_epi32(z, 4), fraction);
@@ -220,7 +216,7 @@ __attribute__((target("avx2"), always_inline)) inline void RayBatch::advance(Ray
     r.px = plus(r.px, both(r.dX, r.active));
     r.pz = plus(r.pz, both(r.dZ, r.active));
     r.h = plus(r.h, both(r.hs, r.active));
-    r.g = heightsAt(m_frame.terrain->gridLevels(), splat(m_frame.terrain->defaultHeight()), r.px, r.pz);
+    r.g = heightsAt(m_frame.quads, splat(m_frame.terrain->defaultHeight()), r.px, r.pz);
 }
 
 __attribute__((target("avx2"), always_inline)) inline void RayBatch::step(Rays& r) {
@@ -337,12 +333,13 @@ __attribute__((target("avx2"))) void RayBatch::cast(const int32_t* columns, int3
 __attribute__((target("avx2"))) void RayBatch::colourDraws() {
     const Frame& f = m_frame;
     const VpolyTerrain& terrain = *f.terrain;
-    const uint8_t* const grid = terrain.gridLevels();
+    const uint32_t* const quads = f.quads;
     const int32_t* const cells = reinterpret_cast<const int32_t*>(f.cells);
     const int32_t* const texels = f.texels;
     int32_t* const target = f.target;
     const int32_t stride = f.stride;
     const Lanes strideLanes = splat(stride);
+    const Lanes laneNumbers = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const Lanes outside = splat(terrain.defaultHeight());
     const Lanes mapWidth = splat(terrain.widthFixed());
     const Lanes mapHeight = splat(terrain.heightFixed());
@@ -361,34 +358,40 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
             values[i] = values[m_count - 1];
         }
     }
-    alignas(32) int32_t regions[lanes];
-    // First the texture of every draw: the region under its point (its pixel's cell,
-    // or the lookup where an outline crosses the pixel) and whether to filter.
-    // Without a chain from one group to the next the gathers overlap.
+    // First the region under every draw's point: its cell's, or (where an outline
+    // crosses the cell) the lookup's. The cells are fetched for all draws, the lookups
+    // done after for the few listed as mixed, so that no branch waits on a fetch.
+    int32_t* const regions = field(Texture);
+    int32_t* const mixedDraws = field(Mixed);
+    int32_t mixedCount = 0;
     for (int32_t first = 0; first < m_count; first += lanes) {
         const Lanes px = loadLanes(field(PointX) + first);
         const Lanes pz = loadLanes(field(PointZ) + first);
         const Lanes inMap =
             both(both(less(none, px), less(none, pz)), both(less(px, mapWidth), less(pz, mapHeight)));
         const Lanes cellIndex =
-            both(plus(times(_mm256_srai_epi32(pz, 15), cellWidth), _mm256_srai_epi32(px, 15)), inMap);
-        Lanes region = both(both(_mm256_i32gather_epi32(cells, cellIndex, 1), splat(0xFF)), inMap);
-        int mixed = bitsOf(equal(region, splat(VpolyTerrain::mixedCell)));
-        if (mixed != 0) {
-            storeLanes(regions, region);
-            for (; mixed != 0; mixed &= mixed - 1) {
-                const int i = __builtin_ctz(static_cast<unsigned>(mixed));
-                regions[i] = terrain.spanIndexAt(field(PointX)[first + i], field(PointZ)[first + i]);
-            }
-            region = loadLanes(regions);
-        }
-        // Slow steps are filtered on every texture but the green's.
+            both(plus(times(_mm256_srai_epi32(pz, 15), cellWidth),
+                      _mm256_srai_epi32(px, 15 - VpolyTerrain::regionCellShift)),
+                 inMap);
+        const Lanes region = both(both(_mm256_i32gather_epi32(cells, cellIndex, 1), splat(0xFF)), inMap);
+        storeLanes(regions + first, region);
+        const int mixed = bitsOf(equal(region, splat(VpolyTerrain::mixedCell)));
+        storeInOrder(mixedDraws + mixedCount, plus(splat(first), laneNumbers), compaction(mixed));
+        mixedCount += __builtin_popcount(static_cast<unsigned>(mixed));
+    }
+    for (int32_t k = 0; k < mixedCount; ++k) {
+        const int32_t i = mixedDraws[k];
+        regions[i] = terrain.spanIndexAt(field(PointX)[i], field(PointZ)[i]);
+    }
+    // Then each draw's texture, and whether to filter: slow steps are, on every
+    // texture but the green's.
+    for (int32_t first = 0; first < m_count; first += lanes) {
+        const Lanes region = loadLanes(regions + first);
         const Lanes plain = both(either(_mm256_srlv_epi32(unfilteredLow, region),
                                         _mm256_srlv_epi32(unfilteredHigh, minus(region, splat(32)))),
                                  one);
         const Lanes filter = except(less(loadLanes(field(StepZ) + first), splat(32768)), equal(plain, one));
-        storeLanes(field(Texture) + first,
-                   either(_mm256_slli_epi32(region, 10), both(filter, splat(filtered))));
+        storeLanes(field(Texture) + first, either(_mm256_slli_epi32(region, 10), both(filter, splat(filtered))));
     }
 
     // Then what the colours are made of: the texel and its right and lower
@@ -407,7 +410,7 @@ __attribute__((target("avx2"))) void RayBatch::colourDraws() {
                                           4));
         const Lanes g = loadLanes(field(Ground) + first);
         storeLanes(field(Slope) + first,
-                   _mm256_srai_epi32(minus(g, heightsAt(grid, outside, plus(px, oneUnit), plus(pz, oneUnit))), 1));
+                   _mm256_srai_epi32(minus(g, heightsAt(quads, outside, plus(px, oneUnit), plus(pz, oneUnit))), 1));
     }
 
     // The colours: the texel, blended with its right and lower neighbours when

@@ -38,6 +38,7 @@ public:
         fixed sinHeading = 0;
         const VpolyTerrain* terrain = nullptr;  // with a height grid
         const uint8_t* cells = nullptr;         // its region cells
+        const uint32_t* quads = nullptr;        // its height quads
         const int32_t* texels = nullptr;        // texture of palette entry i at i * 1024
         uint64_t unfiltered = 0;                // bit i: entry i's texture is not filtered
     };
@@ -82,6 +83,7 @@ private:
         Slope,
         Pixel,
         Offset,
+        Mixed,
         fields
     };
     static constexpr int32_t capacity = 1024;

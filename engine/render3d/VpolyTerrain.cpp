@@ -115,6 +115,33 @@ void VpolyTerrain::buildHeightMap() {
         blur(m_heightGrid, scratch);
     }
     m_defaultHeight = grid[0] * 4096;
+    ++m_gridVersion;
+}
+
+const uint32_t* VpolyTerrain::heightQuads() {
+    if (!m_grid) {
+        return nullptr;
+    }
+    if (m_heightQuads.isEmpty() || m_quadVersion != m_gridVersion) {
+        if (m_heightQuads.isEmpty()) {
+            m_heightQuads = newIntArray(gridCells);
+            if (m_heightQuads.isEmpty()) {
+                return nullptr;
+            }
+        }
+        uint32_t* quads = reinterpret_cast<uint32_t*>(m_heightQuads.data());
+        for (int32_t gz = 0; gz < gridSize - 1; ++gz) {
+            const uint8_t* upper = m_grid + gz * gridSize;
+            const uint8_t* lower = upper + gridSize;
+            for (int32_t gx = 0; gx < gridSize - 1; ++gx) {
+                quads[gz * gridSize + gx] = static_cast<uint32_t>(upper[gx]) | static_cast<uint32_t>(upper[gx + 1]) << 8 |
+                                            static_cast<uint32_t>(lower[gx]) << 16 |
+                                            static_cast<uint32_t>(lower[gx + 1]) << 24;
+            }
+        }
+        m_quadVersion = m_gridVersion;
+    }
+    return reinterpret_cast<const uint32_t*>(m_heightQuads.data());
 }
 
 void VpolyTerrain::paint(const IntArray& pixels, int32_t stride, int32_t rows, int32_t clipLeft,
@@ -164,8 +191,9 @@ const uint8_t* VpolyTerrain::regionCells() {
     if (!m_regionCells.isEmpty() && m_regionCellVersion == edgeVersion()) {
         return m_regionCells.data();
     }
-    // Whole pixels that hold every in-bounds point (the last one may be partial).
-    const int64_t width = (static_cast<int64_t>(widthFixed()) + 32767) >> 15;
+    // Whole cells that hold every in-bounds point (the last one may be partial).
+    const int32_t cellShift = 15 - regionCellShift;
+    const int64_t width = (static_cast<int64_t>(widthFixed()) + (1 << cellShift) - 1) >> cellShift;
     const int64_t rows = (static_cast<int64_t>(heightFixed()) + 32767) >> 15;
     m_regionCells.release();
     m_regionCellWidth = 0;
@@ -181,9 +209,10 @@ const uint8_t* VpolyTerrain::regionCells() {
     m_regionCellRows = static_cast<int32_t>(rows);
     m_regionCellVersion = edgeVersion();
 
-    // A row's crossings are sorted by x. Left of a pixel that no crossing touches lie
-    // exactly the crossings that start left of it, all wholly left of the pixel, so the
+    // A row's crossings are sorted by x. Left of a cell that no crossing touches lie
+    // exactly the crossings that start left of it, all wholly left of the cell, so the
     // region there is the fill of the last of them (0 before the first).
+    const int32_t crossingShift = 4 - regionCellShift;  // crossings are in 1/16 pixel
     const IntArray& crossings = edges();
     const int32_t stored = crossings.length();
     const int32_t pictureRows = std::min(edgeRows(), m_regionCellRows);
@@ -194,7 +223,7 @@ const uint8_t* VpolyTerrain::regionCells() {
         int32_t next = 0;
         uint8_t fill = 0;
         for (int32_t i = start; i < end; ++i) {
-            const int32_t cell = std::min(crossingX(crossings[i]) >> 4, m_regionCellWidth - 1);
+            const int32_t cell = std::min(crossingX(crossings[i]) >> crossingShift, m_regionCellWidth - 1);
             if (cell >= next) {
                 std::fill(cells + next, cells + cell + 1, fill);
                 next = cell + 1;
@@ -206,8 +235,8 @@ const uint8_t* VpolyTerrain::regionCells() {
             const int32_t c = crossings[i];
             const int32_t x0 = crossingX(c);
             const int32_t x1 = x0 + crossingDx(c);
-            const int32_t from = std::max(std::min(x0, x1), 0) >> 4;
-            const int32_t to = std::min(std::max(x0, x1) >> 4, m_regionCellWidth - 1);
+            const int32_t from = std::max(std::min(x0, x1), 0) >> crossingShift;
+            const int32_t to = std::min(std::max(x0, x1) >> crossingShift, m_regionCellWidth - 1);
             if (from <= to) {
                 std::fill(cells + from, cells + to + 1, mixedCell);
             }

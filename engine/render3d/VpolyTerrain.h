@@ -88,11 +88,13 @@ public:
         const IntArray& images = imageTable();
         return index >= 0 && index < images.length() ? images[index] : 0;
     }
-    // Region index of every whole map pixel, one byte each, row after row
-    // (regionCellWidth() per row, regionCellRows() rows, then padding): the palette
-    // index regionAt gives at any point of a pixel that no outline crosses, or
-    // mixedCell where an outline's crossing touches the pixel and only regionAt can
+    // Region index of every cell of the map, one byte each, row after row
+    // (regionCellWidth() per row, regionCellRows() rows, then padding); a cell is
+    // 1 / 2^regionCellShift of a pixel wide and a pixel high. Each holds the palette
+    // index regionAt gives at any point of a cell that no outline crosses, or
+    // mixedCell where an outline's crossing touches the cell and only regionAt can
     // answer. Rebuilt after the map changes; null when the map is too large for it.
+    static constexpr int32_t regionCellShift = 1;
     static constexpr uint8_t mixedCell = 0xFF;
     static constexpr int32_t regionCellPadding = 4;
     static constexpr int64_t maxRegionCells = 1 << 22;
@@ -112,6 +114,16 @@ public:
 
     fixed defaultHeight() const { return m_defaultHeight; }
     const ByteArray& heightGrid() const { return m_heightGrid; }
+    // The grid for changing levels by hand; tables derived from it (the quads) follow
+    // at their next use. Call it before each round of changes.
+    const ByteArray& editHeightGrid() {
+        ++m_gridVersion;
+        return m_heightGrid;
+    }
+    // The four levels of every grid cell in one word, h(gx, gz) | h(gx + 1, gz) << 8 |
+    // h(gx, gz + 1) << 16 | h(gx + 1, gz + 1) << 24 at gz * gridSize + gx, for cells
+    // 0..254 each way (the rest 0); null without a grid.
+    const uint32_t* heightQuads();
     // The grid's levels (null before the first buildHeightMap).
     const uint8_t* gridLevels() const { return m_grid; }
     const IntArray& frictionTable() const { return m_frictionTable; }
@@ -130,6 +142,10 @@ private:
     ByteArray m_heightGrid;
     const uint8_t* m_grid = nullptr;
     fixed m_defaultHeight = 0;
+
+    uint32_t m_gridVersion = 0;
+    IntArray m_heightQuads;
+    uint32_t m_quadVersion = 0;
 
     ByteArray m_regionCells;
     int32_t m_regionCellWidth = 0;

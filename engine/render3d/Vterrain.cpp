@@ -221,6 +221,7 @@ void Vterrain::drawTerrain(const IntArray& pixels, int32_t stride, int32_t rows,
     int32_t* target = pixels.data();
     const bool direct = backBuffer().isEmpty();
     if (m_terrain && m_terrain->gridLevels() && RayBatch::available() && m_terrain->regionCells() &&
+        m_terrain->heightQuads() &&
         m_atlas.prepare(*m_terrain, m_textures) && ensureRayScratch()) {
         castBatches(target, stride, l, t, r, b, direct);
         return;
@@ -252,6 +253,7 @@ void Vterrain::castBatches(int32_t* target, int32_t stride, int32_t left, int32_
     frame.texels = m_atlas.texels();
     frame.unfiltered = m_atlas.entriesShowing(greenImage);
     frame.cells = m_terrain->regionCells();
+    frame.quads = m_terrain->heightQuads();
 
     // The two threads take alternate chunks of columns: each column's pixels, sky and
     // column top are its thread's alone, and every redraw gives a thread the same

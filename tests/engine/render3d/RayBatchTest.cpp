@@ -190,7 +190,8 @@ TEST(RegionCells, AgreeWithTheSpanLookup) {
     const Ref<VpolyTerrain> terrain = hillyGround(21, 8);
     const uint8_t* cells = terrain->regionCells();
     ASSERT_NE(cells, nullptr);
-    ASSERT_EQ(terrain->regionCellWidth(), 512);
+    const int32_t perPixel = 1 << VpolyTerrain::regionCellShift;
+    ASSERT_EQ(terrain->regionCellWidth(), 512 * perPixel);
     ASSERT_EQ(terrain->regionCellRows(), 512);
     Dice dice(4);
     int32_t mixed = 0;
@@ -200,7 +201,7 @@ TEST(RegionCells, AgreeWithTheSpanLookup) {
         terrain->resetSpanMemo();
         const int32_t expected = terrain->spanAt(x, z);
         EXPECT_EQ(terrain->spanIndexAt(x, z), expected) << x << ", " << z;
-        const uint8_t cell = cells[(z >> 15) * 512 + (x >> 15)];
+        const uint8_t cell = cells[(z >> 15) * 512 * perPixel + (x >> (15 - VpolyTerrain::regionCellShift))];
         if (cell == VpolyTerrain::mixedCell) {
             ++mixed;
         } else {
@@ -218,17 +219,21 @@ TEST(RegionCells, FollowChangesOfTheMap) {
     terrain->endShape();
     const uint8_t* empty = terrain->regionCells();
     ASSERT_NE(empty, nullptr);
-    EXPECT_EQ(terrain->regionCellWidth(), 64);
-    EXPECT_EQ(empty[10 * 64 + 20], 0);
+    const int32_t perPixel = 1 << VpolyTerrain::regionCellShift;
+    const int32_t width = 64 * perPixel;
+    EXPECT_EQ(terrain->regionCellWidth(), width);
+    EXPECT_EQ(empty[10 * width + 20 * perPixel], 0);
     // A square of fill 2 from (10, 5) to (30, 25).
     terrain->addLine(10 * one, 5 * one, 10 * one, 25 * one, 2, 0);
     terrain->addLine(30 * one, 25 * one, 30 * one, 5 * one, 2, 0);
     terrain->endShape();
     const uint8_t* square = terrain->regionCells();
-    EXPECT_EQ(square[10 * 64 + 20], 2);
-    EXPECT_EQ(square[10 * 64 + 5], 0);
-    EXPECT_EQ(square[10 * 64 + 40], 0);
-    EXPECT_EQ(square[10 * 64 + 10], VpolyTerrain::mixedCell);
+    EXPECT_EQ(square[10 * width + 20 * perPixel], 2);
+    EXPECT_EQ(square[10 * width + 5 * perPixel], 0);
+    EXPECT_EQ(square[10 * width + 40 * perPixel], 0);
+    EXPECT_EQ(square[10 * width + 10 * perPixel], VpolyTerrain::mixedCell);
+    // The cell just left of the edge at x = 10 lies wholly outside it.
+    EXPECT_EQ(square[10 * width + 10 * perPixel - 1], 0);
     // A map too large for the cells has none.
     terrain->setSize(8192, 8192);
     EXPECT_EQ(terrain->regionCells(), nullptr);

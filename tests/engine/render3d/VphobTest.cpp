@@ -302,7 +302,7 @@ TEST_F(VphobTest, WaterOnlyWhereTheRegionIsWater) {
 
 TEST_F(VphobTest, SlopeTiltsTheNormalAndPullsDownhill) {
     Ref<VpolyTerrain> terrain = flatGround(0, 0);
-    const ByteArray& grid = terrain->heightGrid();
+    const ByteArray& grid = terrain->editHeightGrid();
     for (int32_t gz = 0; gz < 256; ++gz) {
         for (int32_t gx = 0; gx < 256; ++gx) {
             grid[gz * 256 + gx] = static_cast<uint8_t>(gx);

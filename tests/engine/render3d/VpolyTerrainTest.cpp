@@ -114,7 +114,7 @@ TEST(VpolyTerrainGrid, BothPictureRowsOfAGridRowCount) {
 
 TEST(VpolyTerrainGrid, HeightAtTheFarEdge) {
     Ref<VpolyTerrain> t = flatMap(0);
-    const ByteArray& grid = t->heightGrid();
+    const ByteArray& grid = t->editHeightGrid();
     for (int32_t gz = 0; gz < 256; ++gz) {
         grid[gz * 256 + 255] = 80;
     }
@@ -130,7 +130,7 @@ TEST(VpolyTerrainGrid, HeightAtTheFarEdge) {
 
 TEST(VpolyTerrainGrid, BilinearInBothDirections) {
     Ref<VpolyTerrain> t = flatMap(0);
-    const ByteArray& grid = t->heightGrid();
+    const ByteArray& grid = t->editHeightGrid();
     grid[10 * 256 + 10] = 8;
     grid[10 * 256 + 11] = 16;
     grid[11 * 256 + 10] = 24;
@@ -253,7 +253,7 @@ TEST(VpolyTerrainMap, TexturedAndHillShaded) {
     // A ridge: ground falling toward the lower right is lit, rising is darkened.
     t->setScale(one);
     t->layout(0, 0, one);
-    const ByteArray& grid = t->heightGrid();
+    const ByteArray& grid = t->editHeightGrid();
     for (int32_t gz = 0; gz < 256; ++gz) {
         for (int32_t gx = 0; gx < 256; ++gx) {
             grid[gz * 256 + gx] = static_cast<uint8_t>(gx < 8 ? 8 * gx : 128 - 8 * (gx - 8));

@@ -23,7 +23,7 @@ Ref<VpolyTerrain> flatGround(int32_t level) {
     Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
     terrain->setPaletteSize(1);
     terrain->buildHeightMap();
-    const ByteArray& grid = terrain->heightGrid();
+    const ByteArray& grid = terrain->editHeightGrid();
     for (int32_t i = 0; i < grid.length(); ++i) {
         grid[i] = static_cast<uint8_t>(level);
     }
@@ -545,7 +545,7 @@ TEST(VterrainTextures, RegionsPickTheirTexturesAndSlopesShade) {
     EXPECT_EQ(screen[60 * 64 + 5] & 0xFFFFFF, 0x808080);
     EXPECT_EQ(screen[60 * 64 + 60] & 0xFFFFFF, 0xF80000);
     // Ground rising toward the north and east is darkened.
-    const ByteArray& grid = terrain->heightGrid();
+    const ByteArray& grid = terrain->editHeightGrid();
     for (int32_t gz = 0; gz < 256; ++gz) {
         for (int32_t gx = 0; gx < 256; ++gx) {
             grid[gz * 256 + gx] = static_cast<uint8_t>(255 - gz);
