@@ -35,8 +35,8 @@ public:
         if (length <= 0 || static_cast<size_t>(length) > std::numeric_limits<size_t>::max() / sizeof(T)) {
             return array;
         }
-        T* data = static_cast<T*>(
-            ::operator new(sizeof(T) * static_cast<size_t>(length), std::align_val_t(blockAlignment), std::nothrow));
+        T* data = static_cast<T*>(::operator new(sizeof(T) * static_cast<size_t>(length),
+                                                 std::align_val_t(blockAlignment), std::nothrow));
         if (!data) {
             return array;
         }

@@ -22,8 +22,9 @@ class VpolyTerrain;
 // bit for bit.
 class RayBatch {
 public:
-    static constexpr int32_t lanes = 8;
-
+    // The instruction sets a batch runs on: AVX2, or AVX2 with AVX-512's extra
+    // registers (F, VL and BW) for more batches in flight.
+    enum class Kernel { none, avx2, avx512 };
     // What one redraw shares.
     struct Frame {
         int32_t* target = nullptr;
@@ -41,13 +42,16 @@ public:
         const uint32_t* quads = nullptr;        // its height quads
         const int32_t* texels = nullptr;        // texture of palette entry i at i * 1024
         uint64_t unfiltered = 0;                // bit i: entry i's texture is not filtered
+        Kernel kernel = Kernel::none;           // the kernel to cast with (not none)
     };
 
-    // False when the processor lacks AVX2 (or the build is not for x86); the caller
-    // then casts one column at a time.
-    static bool available();
-    // Lets tests compare both casters on one machine.
-    static void setDisabled(bool disabled);
+    // The kernel casts use: the widest this processor runs, within the limit; none
+    // without AVX2 (or off x86), and the caller then casts one column at a time.
+    static Kernel kernel();
+    static bool available() { return kernel() != Kernel::none; }
+    // The widest kernel to use (all by default); lets tests and benchmarks compare the
+    // kernels and the one-column caster on one machine.
+    static void limitTo(Kernel widest);
 
     // Needs available(); `scratch` (at least scratchSize entries) holds the list of
     // draws.
@@ -57,16 +61,16 @@ public:
     // Colours what is still listed.
     ~RayBatch();
 
-    // Casts the rays of up to columnsPerCast columns (`count`, x positions in
+    // How many columns one cast of a kernel takes at most (up to maxColumnsPerCast).
+    static int32_t columnsPerCast(Kernel kernel);
+    static constexpr int32_t maxColumnsPerCast = 32;
+    // Casts the rays of up to columnsPerCast() columns (`count`, x positions in
     // `columns`) and writes each one's highest terrain row (bottom when nothing was
     // drawn) to `rows`.
-    static constexpr int32_t batches = 2;
-    static constexpr int32_t columnsPerCast = batches * lanes;
     void cast(const int32_t* columns, int32_t count, int32_t* rows);
 
-private:
-    // The list of draws: one array per field, `capacity` entries plus a lane's worth
-    // of padding each.
+    // The list of draws: one array per field, `capacity` entries plus a vector's
+    // worth of padding each.
     enum Field {
         PointX,
         PointZ,
@@ -86,26 +90,24 @@ private:
         Mixed,
         fields
     };
+    static constexpr int32_t maxLanes = 16;
     static constexpr int32_t capacity = 1024;
-    static constexpr int32_t fieldStride = capacity + lanes;
+    static constexpr int32_t fieldStride = capacity + maxLanes;
+    static constexpr int32_t scratchSize = fields * fieldStride;
     // In the Texture field: the first texel's offset, plus this flag for filtering.
     static constexpr int32_t filtered = 1 << 30;
-
-public:
-    static constexpr int32_t scratchSize = fields * fieldStride;
+    struct Draws {
+        const Frame* frame = nullptr;
+        int32_t* data = nullptr;
+        int32_t count = 0;
+        int32_t* field(Field f) const { return data + f * fieldStride; }
+    };
 
 private:
-    int32_t* field(Field f) { return m_draws + f * fieldStride; }
-    struct Rays;
-    void begin(Rays& rays, const int32_t* columns, int32_t count);
-    // One step of every ray of a batch that is still going: advance, then step.
-    void advance(Rays& rays);
-    void step(Rays& rays);
     void colourDraws();
 
     Frame m_frame;
-    int32_t* m_draws = nullptr;
-    int32_t m_count = 0;
+    Draws m_draws;
 };
 
 }  // namespace fairholm

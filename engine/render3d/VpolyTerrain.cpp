@@ -134,9 +134,9 @@ const uint32_t* VpolyTerrain::heightQuads() {
             const uint8_t* upper = m_grid + gz * gridSize;
             const uint8_t* lower = upper + gridSize;
             for (int32_t gx = 0; gx < gridSize - 1; ++gx) {
-                quads[gz * gridSize + gx] = static_cast<uint32_t>(upper[gx]) | static_cast<uint32_t>(upper[gx + 1]) << 8 |
-                                            static_cast<uint32_t>(lower[gx]) << 16 |
-                                            static_cast<uint32_t>(lower[gx + 1]) << 24;
+                quads[gz * gridSize + gx] =
+                    static_cast<uint32_t>(upper[gx]) | static_cast<uint32_t>(upper[gx + 1]) << 8 |
+                    static_cast<uint32_t>(lower[gx]) << 16 | static_cast<uint32_t>(lower[gx + 1]) << 24;
             }
         }
         m_quadVersion = m_gridVersion;

@@ -221,8 +221,7 @@ void Vterrain::drawTerrain(const IntArray& pixels, int32_t stride, int32_t rows,
     int32_t* target = pixels.data();
     const bool direct = backBuffer().isEmpty();
     if (m_terrain && m_terrain->gridLevels() && RayBatch::available() && m_terrain->regionCells() &&
-        m_terrain->heightQuads() &&
-        m_atlas.prepare(*m_terrain, m_textures) && ensureRayScratch()) {
+        m_terrain->heightQuads() && m_atlas.prepare(*m_terrain, m_textures) && ensureRayScratch()) {
         castBatches(target, stride, l, t, r, b, direct);
         return;
     }
@@ -254,18 +253,19 @@ void Vterrain::castBatches(int32_t* target, int32_t stride, int32_t left, int32_
     frame.unfiltered = m_atlas.entriesShowing(greenImage);
     frame.cells = m_terrain->regionCells();
     frame.quads = m_terrain->heightQuads();
+    frame.kernel = RayBatch::kernel();
 
     // The two threads take alternate chunks of columns: each column's pixels, sky and
     // column top are its thread's alone, and every redraw gives a thread the same
     // columns (and cache lines) as the last.
-    constexpr int32_t chunkColumns = RayBatch::columnsPerCast;
+    const int32_t chunkColumns = RayBatch::columnsPerCast(frame.kernel);
     const int32_t chunks = (right - left + chunkColumns - 1) / chunkColumns;
     std::atomic<int32_t> nextChunk{0};
     const auto castChunks = [&](const IntArray& scratch, int32_t, int32_t) {
         RayBatch rays(frame, scratch);
-        int32_t columns[RayBatch::columnsPerCast];
-        int32_t skyStarts[RayBatch::columnsPerCast];
-        int32_t rows[RayBatch::columnsPerCast];
+        int32_t columns[RayBatch::maxColumnsPerCast];
+        int32_t skyStarts[RayBatch::maxColumnsPerCast];
+        int32_t rows[RayBatch::maxColumnsPerCast];
         for (int32_t chunk = nextChunk.fetch_add(1); chunk < chunks; chunk = nextChunk.fetch_add(1)) {
             const int32_t from = left + chunk * chunkColumns;
             const int32_t to = std::min(from + chunkColumns, right);

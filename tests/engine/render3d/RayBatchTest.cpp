@@ -96,11 +96,11 @@ struct Shot {
 
 // Draws the same sequence of shots with the eight-column caster on or off and
 // returns every frame and column-top table in turn.
-std::vector<std::vector<int32_t>> drawShots(bool batch, const Ref<VpolyTerrain>& terrain,
+std::vector<std::vector<int32_t>> drawShots(RayBatch::Kernel kernel, const Ref<VpolyTerrain>& terrain,
                                             const Ref<Vilib>& pack, int32_t width, int32_t height,
                                             int32_t horizon, bool backBuffer,
                                             const std::vector<Shot>& shots) {
-    RayBatch::setDisabled(!batch);
+    RayBatch::limitTo(kernel);
     Ref<Vterrain> view = make<Vterrain>(width, height, backBuffer);
     view->setTerrain(terrain);
     view->setTextures(pack);
@@ -122,7 +122,7 @@ std::vector<std::vector<int32_t>> drawShots(bool batch, const Ref<VpolyTerrain>&
         frames.emplace_back(tops.begin(), tops.begin() + tops.length());
         ++n;
     }
-    RayBatch::setDisabled(false);
+    RayBatch::limitTo(RayBatch::Kernel::avx512);
     return frames;
 }
 
@@ -137,10 +137,23 @@ std::vector<Shot> shotsOver(uint32_t seed, int32_t count) {
     return shots;
 }
 
+// The kernels this processor runs.
+std::vector<RayBatch::Kernel> kernels() {
+    std::vector<RayBatch::Kernel> found;
+    for (RayBatch::Kernel k : {RayBatch::Kernel::avx2, RayBatch::Kernel::avx512}) {
+        RayBatch::limitTo(k);
+        if (RayBatch::kernel() == k) {
+            found.push_back(k);
+        }
+    }
+    RayBatch::limitTo(RayBatch::Kernel::avx512);
+    return found;
+}
+
 class RayBatchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!RayBatch::available()) {
+        if (kernels().empty()) {
             GTEST_SKIP() << "no AVX2: the one-column caster draws everything";
         }
     }
@@ -156,14 +169,17 @@ TEST_F(RayBatchTest, SameFramesAsTheColumnCaster) {
     };
     for (const View& v : {View{240, 320, 100, true}, View{97, 61, 20, true}, View{64, 48, 60, false},
                           View{33, 40, -5, true}}) {
-        const auto expected =
-            drawShots(false, terrain, file.pack(), v.width, v.height, v.horizon, v.backBuffer, shots);
-        const auto batched =
-            drawShots(true, terrain, file.pack(), v.width, v.height, v.horizon, v.backBuffer, shots);
-        ASSERT_EQ(batched.size(), expected.size());
-        for (size_t i = 0; i < expected.size(); ++i) {
-            ASSERT_EQ(batched[i], expected[i]) << v.width << "x" << v.height << ", shot " << i / 2
-                                               << (i % 2 ? " (column tops)" : " (pixels)");
+        const auto expected = drawShots(RayBatch::Kernel::none, terrain, file.pack(), v.width, v.height,
+                                        v.horizon, v.backBuffer, shots);
+        for (RayBatch::Kernel kernel : kernels()) {
+            const auto batched =
+                drawShots(kernel, terrain, file.pack(), v.width, v.height, v.horizon, v.backBuffer, shots);
+            ASSERT_EQ(batched.size(), expected.size());
+            for (size_t i = 0; i < expected.size(); ++i) {
+                ASSERT_EQ(batched[i], expected[i])
+                    << "kernel " << static_cast<int>(kernel) << ", " << v.width << "x" << v.height
+                    << ", shot " << i / 2 << (i % 2 ? " (column tops)" : " (pixels)");
+            }
         }
     }
 }
@@ -181,8 +197,11 @@ TEST_F(RayBatchTest, MissingTexturesAndAFlatMapWithoutShapes) {
     flat->buildHeightMap();
     const std::vector<Shot> shots = shotsOver(5, 8);
     for (const Ref<VpolyTerrain>& terrain : {flat, hillyGround(3, 12)}) {
-        EXPECT_EQ(drawShots(true, terrain, file.pack(), 80, 60, 30, true, shots),
-                  drawShots(false, terrain, file.pack(), 80, 60, 30, true, shots));
+        const auto expected =
+            drawShots(RayBatch::Kernel::none, terrain, file.pack(), 80, 60, 30, true, shots);
+        for (RayBatch::Kernel kernel : kernels()) {
+            EXPECT_EQ(drawShots(kernel, terrain, file.pack(), 80, 60, 30, true, shots), expected);
+        }
     }
 }
 
