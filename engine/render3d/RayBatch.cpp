@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 
+#include "engine/render3d/TextureAtlas.h"
 #include "engine/render3d/VpolyTerrain.h"
 #include "engine/render3d/Vterrain.h"
 

@@ -40,7 +40,7 @@ public:
         const VpolyTerrain* terrain = nullptr;  // with a height grid
         const uint8_t* cells = nullptr;         // its region cells
         const uint32_t* quads = nullptr;        // its height quads
-        const int32_t* texels = nullptr;        // texture of palette entry i at i * 1024
+        const int32_t* texels = nullptr;        // the TextureAtlas table of its palette
         uint64_t unfiltered = 0;                // bit i: entry i's texture is not filtered
         Kernel kernel = Kernel::none;           // the kernel to cast with (not none)
     };

@@ -20,7 +20,7 @@ bool TextureAtlas::prepare(const VpolyTerrain& terrain, const Ref<Vilib>& librar
         m_library = library;
     }
     if (m_texels.isEmpty()) {
-        m_texels = newIntArray(entries * texelsPerTexture);
+        m_texels = newIntArray(entries * slotSize);
         if (m_texels.isEmpty()) {
             return false;
         }
@@ -30,13 +30,17 @@ bool TextureAtlas::prepare(const VpolyTerrain& terrain, const Ref<Vilib>& librar
         if (m_filled[i] && m_images[i] == image) {
             continue;
         }
-        int32_t* slot = m_texels.data() + i * texelsPerTexture;
+        int32_t* slot = m_texels.data() + i * slotSize;
         Ref<Vpicture> picture = library ? library->loadPicture(image) : Ref<Vpicture>();
         if (picture && picture->pixels().length() >= texelsPerTexture) {
             const int32_t* texels = picture->pixels().data();
-            std::copy(texels, texels + texelsPerTexture, slot);
+            for (int32_t row = 0; row < side; ++row) {
+                int32_t* out = slot + row * rowPitch;
+                std::copy(texels + row * side, texels + (row + 1) * side, out);
+                out[side] = out[0];
+            }
         } else {
-            std::fill(slot, slot + texelsPerTexture, 0);
+            std::fill(slot, slot + slotSize, 0);
         }
         m_images[i] = image;
         m_filled[i] = true;
