@@ -237,8 +237,14 @@ const uint8_t* VpolyTerrain::regionCells() {
             const int32_t x1 = x0 + crossingDx(c);
             const int32_t from = std::max(std::min(x0, x1), 0) >> crossingShift;
             const int32_t to = std::min(std::max(x0, x1) >> crossingShift, m_regionCellWidth - 1);
-            if (from <= to) {
-                std::fill(cells + from, cells + to + 1, mixedCell);
+            const int32_t k = i - start;
+            const uint8_t mark =
+                k < mixedCell - firstMixedCell ? static_cast<uint8_t>(firstMixedCell + k) : mixedCell;
+            for (int32_t cell = from; cell <= to; ++cell) {
+                // The crossings come in order: the first to touch a cell names it.
+                if (cells[cell] < firstMixedCell) {
+                    cells[cell] = mark;
+                }
             }
         }
     }

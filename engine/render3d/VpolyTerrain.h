@@ -90,11 +90,15 @@ public:
     }
     // Region index of every cell of the map, one byte each, row after row
     // (regionCellWidth() per row, regionCellRows() rows, then padding); a cell is
-    // 1 / 2^regionCellShift of a pixel wide and a pixel high. Each holds the palette
-    // index regionAt gives at any point of a cell that no outline crosses, or
-    // mixedCell where an outline's crossing touches the cell and only regionAt can
-    // answer. Rebuilt after the map changes; null when the map is too large for it.
+    // 1 / 2^regionCellShift of a pixel wide and a pixel high. A cell that no outline
+    // crosses holds the palette index regionAt gives at any of its points (below
+    // firstMixedCell). A cell that an outline's crossing touches is mixed: it holds
+    // firstMixedCell + k when crossing k of its row is the first that touches it
+    // (spanIndexFrom answers from there), or mixedCell when k is too large for a byte
+    // (spanIndexAt answers). Rebuilt after the map changes; null when the map is too
+    // large for it.
     static constexpr int32_t regionCellShift = 1;
+    static constexpr uint8_t firstMixedCell = 64;
     static constexpr uint8_t mixedCell = 0xFF;
     static constexpr int32_t regionCellPadding = 4;
     static constexpr int64_t maxRegionCells = 1 << 22;

@@ -357,6 +357,25 @@ int32_t Vpolyn::spanIndexAt(fixed x, fixed y) const {
     return answer;
 }
 
+int32_t Vpolyn::spanIndexFrom(fixed x, fixed y, int32_t first) const {
+    const int32_t row = y >> 15;
+    if (row < 0 || row >= m_rows || first < 0) {
+        return 0;
+    }
+    const int32_t start = m_rowTable[row];
+    const int32_t end = rowEnd(row);
+    int32_t position = start + first;
+    if (position >= end) {
+        return spanIndexAt(x, y);
+    }
+    const int32_t* edges = m_edges.data();
+    int32_t answer = position > start ? crossingFill(edges[position - 1]) : 0;
+    for (; position < end && !crossingRightOf(edges[position], x, y); ++position) {
+        answer = crossingFill(edges[position]);
+    }
+    return answer;
+}
+
 int32_t Vpolyn::indexAt(fixed x, fixed y) {
     if (x < 0 || y < 0 || x >= m_widthFixed || y >= m_heightFixed) {
         return 0;

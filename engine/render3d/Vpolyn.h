@@ -96,6 +96,9 @@ public:
     // memo), so that several threads may ask at once: the search starts at the row's
     // first crossing right of the point.
     int32_t spanIndexAt(fixed x, fixed y) const;
+    // The same, for a point whose row's crossings before crossing `first` (counted
+    // from the row's start) all lie wholly left of it: the walk starts there.
+    int32_t spanIndexFrom(fixed x, fixed y, int32_t first) const;
     // Palette index under the point: 0 outside the bounds, the memo when it covers the
     // point, spanAt otherwise.
     int32_t indexAt(fixed x, fixed y);

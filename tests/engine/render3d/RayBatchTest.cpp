@@ -223,6 +223,10 @@ TEST(RegionCells, AgreeWithTheSpanLookup) {
         const uint8_t cell = cells[(z >> 15) * 512 * perPixel + (x >> (15 - VpolyTerrain::regionCellShift))];
         if (cell == VpolyTerrain::mixedCell) {
             ++mixed;
+        } else if (cell >= VpolyTerrain::firstMixedCell) {
+            ++mixed;
+            EXPECT_EQ(terrain->spanIndexFrom(x, z, cell - VpolyTerrain::firstMixedCell), expected)
+                << x << ", " << z;
         } else {
             EXPECT_EQ(cell, expected) << x << ", " << z;
         }
@@ -250,7 +254,9 @@ TEST(RegionCells, FollowChangesOfTheMap) {
     EXPECT_EQ(square[10 * width + 20 * perPixel], 2);
     EXPECT_EQ(square[10 * width + 5 * perPixel], 0);
     EXPECT_EQ(square[10 * width + 40 * perPixel], 0);
-    EXPECT_EQ(square[10 * width + 10 * perPixel], VpolyTerrain::mixedCell);
+    // The edge's cell names the row's first crossing (k = 0).
+    EXPECT_EQ(square[10 * width + 10 * perPixel], VpolyTerrain::firstMixedCell);
+    EXPECT_EQ(square[10 * width + 30 * perPixel], VpolyTerrain::firstMixedCell + 1);
     // The cell just left of the edge at x = 10 lies wholly outside it.
     EXPECT_EQ(square[10 * width + 10 * perPixel - 1], 0);
     // A map too large for the cells has none.
