@@ -92,7 +92,7 @@ void RayBatch::limitTo(Kernel widest) {
 
 int32_t RayBatch::columnsPerCast(Kernel kernel) {
 #if FAIRHOLM_RAY_BATCH
-    return (kernel == Kernel::avx512 ? avx512::batches : avx2::batches) * avx2::lanes;
+    return (kernel == Kernel::avx512 ? avx512::batches : avx2::batches) * lanes;
 #else
     (void)kernel;
     return 1;

@@ -14,12 +14,18 @@ class VpolyTerrain;
 // The march: each of the eight lanes of an AVX2 register follows one column's ray
 // through exactly the steps and hits of the one-column caster. Where a hit draws, the
 // lane notes the point (x, z, ground height, distance, step) and the rows it covers in
-// a list of draws. A lane whose ray has ended idles until the batch's last ray ends.
+// a list of draws. A lane whose ray has ended idles until its batch's last ray ends.
+// A cast keeps several batches in flight, so that while one waits for its height
+// fetches the others go on.
 //
-// The colouring: the list is coloured eight draws at a time (region, texel, bilinear
-// filter, hill shading) and each colour written down its rows. The colour of a hit
-// never changes a ray's course, so the split gives the frame of the one-column caster
-// bit for bit.
+// The colouring: the list is coloured in passes over the whole list (regions, then
+// texel fetches, then blending and hill shading, then the writes down each draw's
+// rows), which keeps many fetches under way at once. The colour of a hit never
+// changes a ray's course, so the split gives the frame of the one-column caster bit
+// for bit.
+//
+// The kernel is written once (RayBatchKernel.inc) and built for AVX2 and for AVX2
+// with AVX-512's thirty-two registers; the processor picks at run time.
 class RayBatch {
 public:
     // The instruction sets a batch runs on: AVX2, or AVX2 with AVX-512's extra
@@ -69,7 +75,7 @@ public:
     // drawn) to `rows`.
     void cast(const int32_t* columns, int32_t count, int32_t* rows);
 
-    // The list of draws: one array per field, `capacity` entries plus a vector's
+    // The list of draws: one array per field, `capacity` entries plus a batch's
     // worth of padding each.
     enum Field {
         PointX,
@@ -90,9 +96,9 @@ public:
         Mixed,
         fields
     };
-    static constexpr int32_t maxLanes = 16;
+    static constexpr int32_t lanes = 8;
     static constexpr int32_t capacity = 1024;
-    static constexpr int32_t fieldStride = capacity + maxLanes;
+    static constexpr int32_t fieldStride = capacity + lanes;
     static constexpr int32_t scratchSize = fields * fieldStride;
     // In the Texture field: the first texel's offset, plus this flag for filtering.
     static constexpr int32_t filtered = 1 << 30;
