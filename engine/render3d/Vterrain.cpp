@@ -255,13 +255,12 @@ void Vterrain::castBatches(int32_t* target, int32_t stride, int32_t left, int32_
     frame.quads = m_terrain->heightQuads();
     frame.kernel = RayBatch::kernel();
 
-    // The two threads take alternate chunks of columns: each column's pixels, sky and
-    // column top are its thread's alone, and every redraw gives a thread the same
-    // columns (and cache lines) as the last.
+    // Chunks of columns go to whichever thread is free; each column's pixels, sky and
+    // column top are its thread's alone.
     const int32_t chunkColumns = RayBatch::columnsPerCast(frame.kernel);
     const int32_t chunks = (right - left + chunkColumns - 1) / chunkColumns;
     std::atomic<int32_t> nextChunk{0};
-    const auto castChunks = [&](const IntArray& scratch, int32_t, int32_t) {
+    const auto castChunks = [&](const IntArray& scratch) {
         RayBatch rays(frame, scratch);
         int32_t columns[RayBatch::maxColumnsPerCast];
         int32_t skyStarts[RayBatch::maxColumnsPerCast];
@@ -286,8 +285,8 @@ void Vterrain::castBatches(int32_t* target, int32_t stride, int32_t left, int32_
             }
         }
     };
-    const bool helped = chunks > 1 && m_helper.start([&] { castChunks(m_helperScratch, 1, 2); });
-    castChunks(m_rayScratch, 0, helped ? 2 : 1);
+    const bool helped = chunks > 1 && m_helper.start([&] { castChunks(m_helperScratch); });
+    castChunks(m_rayScratch);
     if (helped) {
         m_helper.wait();
     }
