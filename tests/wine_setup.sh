@@ -1,5 +1,33 @@
-# Shared set-up of the wine tests, sourced by them after they define `die` and `$tmp`:
-# a virtual X server on a free display and a fresh 32-bit wine prefix in "$tmp".
+# Shared set-up of the wine tests, sourced by them first: their reporting, a virtual X
+# server on a free display, a fresh 32-bit wine prefix in the temporary folder "$tmp",
+# and the clean-up of all three.
+
+failures=0
+tmp=
+xvfb_pid=
+
+say() { printf '%s\n' "$*"; }
+fail() {
+    say "FAIL $*"
+    failures=$((failures + 1))
+}
+pass() { say "ok   $*"; }
+die() {
+    say "ERROR $*"
+    exit 1
+}
+
+# Stops the wine server and the X server and removes the temporary folder.
+stop_wine_and_x() {
+    if [[ -n "${WINEPREFIX:-}" && -d "$WINEPREFIX" ]]; then
+        timeout 20 wineserver -k >/dev/null 2>&1 || true
+    fi
+    if [[ -n "$xvfb_pid" ]]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    [[ -n "$tmp" ]] && rm -rf "$tmp"
+}
 
 # Starts Xvfb with a screen of the given size; sets xvfb_pid and DISPLAY.
 start_xvfb() {

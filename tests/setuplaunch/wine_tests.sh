@@ -18,32 +18,9 @@ key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\CEAPPMGR.EXE'
 error_text='Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.'
 caption='Installation'
 
-failures=0
-tmp=
-xvfb_pid=
+source "$(dirname "${BASH_SOURCE[0]}")/../wine_setup.sh"
 
-say() { printf '%s\n' "$*"; }
-fail() {
-    say "FAIL $*"
-    failures=$((failures + 1))
-}
-pass() { say "ok   $*"; }
-die() {
-    say "ERROR $*"
-    exit 1
-}
-
-cleanup() {
-    if [[ -n "${WINEPREFIX:-}" && -d "$WINEPREFIX" ]]; then
-        timeout 20 wineserver -k >/dev/null 2>&1 || true
-    fi
-    if [[ -n "$xvfb_pid" ]]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    [[ -n "$tmp" ]] && rm -rf "$tmp"
-}
-trap cleanup EXIT
+trap stop_wine_and_x EXIT
 trap 'exit 130' INT TERM
 
 # --- Preconditions -------------------------------------------------------------------
@@ -58,7 +35,6 @@ done
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/fairholm-wine.XXXXXX") || die "cannot make a temporary folder"
 
 # --- Virtual X server and wine prefix ------------------------------------------------------
-source "$(dirname "${BASH_SOURCE[0]}")/../wine_setup.sh"
 start_xvfb 800x600
 make_wine_prefix
 

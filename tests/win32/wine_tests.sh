@@ -19,35 +19,15 @@ title=Greenvale
 sky=005995   # top row of the title screen's gradient
 text=FFFFFF  # menu text
 
-failures=0
-tmp=
-xvfb_pid=
 game_pid=
-
-say() { printf '%s\n' "$*"; }
-fail() {
-    say "FAIL $*"
-    failures=$((failures + 1))
-}
-pass() { say "ok   $*"; }
-die() {
-    say "ERROR $*"
-    exit 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../wine_setup.sh"
 
 cleanup() {
     if [[ -n "$game_pid" ]]; then
         kill "$game_pid" 2>/dev/null || true
         wait "$game_pid" 2>/dev/null || true
     fi
-    if [[ -n "${WINEPREFIX:-}" && -d "$WINEPREFIX" ]]; then
-        timeout 20 wineserver -k >/dev/null 2>&1 || true
-    fi
-    if [[ -n "$xvfb_pid" ]]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    [[ -n "$tmp" ]] && rm -rf "$tmp"
+    stop_wine_and_x
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -64,7 +44,6 @@ done
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/fairholm-game-wine.XXXXXX") || die "cannot make a temporary folder"
 
 # --- Virtual X server and wine prefix ------------------------------------------------------
-source "$(dirname "${BASH_SOURCE[0]}")/../wine_setup.sh"
 start_xvfb 1024x768
 make_wine_prefix
 
