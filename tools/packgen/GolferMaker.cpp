@@ -406,29 +406,23 @@ bool GolferMaker::frame(const std::string& buildName, int index, Picture& out, s
     framed.composite(figure);
     out.argb = framed.argb();
 
-    for (int x = 0; x < out.width; ++x) {
-        for (int y : {0, out.height - 1}) {
-            if ((out.argb[static_cast<size_t>(y * out.width + x)] >> 24) > 8) {
-                if (m_strict) {
-                    error = out.label + " leaves its canvas";
-                    return false;
-                }
-                out.label += " (cut)";
-                return true;
-            }
-        }
+    // A visible pixel on the canvas's border means the figure does not fit.
+    const auto visible = [&out](int x, int y) {
+        return (out.argb[static_cast<size_t>(y * out.width + x)] >> 24) > 8;
+    };
+    bool cut = false;
+    for (int x = 0; x < out.width && !cut; ++x) {
+        cut = visible(x, 0) || visible(x, out.height - 1);
     }
-    for (int y = 0; y < out.height; ++y) {
-        for (int x : {0, out.width - 1}) {
-            if ((out.argb[static_cast<size_t>(y * out.width + x)] >> 24) > 8) {
-                if (m_strict) {
-                    error = out.label + " leaves its canvas";
-                    return false;
-                }
-                out.label += " (cut)";
-                return true;
-            }
+    for (int y = 0; y < out.height && !cut; ++y) {
+        cut = visible(0, y) || visible(out.width - 1, y);
+    }
+    if (cut) {
+        if (m_strict) {
+            error = out.label + " leaves its canvas";
+            return false;
         }
+        out.label += " (cut)";
     }
     return true;
 }
