@@ -59,6 +59,10 @@ public:
         m_pointerY.store(y, std::memory_order_release);
     }
     void stop() { m_stopped.store(1, std::memory_order_release); }
+    // Keys are waiting in the queue (read on the game thread, like nextKey).
+    bool hasQueuedKeys() const {
+        return m_queueRead.load(std::memory_order_relaxed) != m_queueWrite.load(std::memory_order_acquire);
+    }
     uint32_t lastFrameTime() const { return m_lastFrameTime; }
     int32_t frameDelta() const { return m_frameDelta; }
     int32_t dirtyCount() const { return m_dirtyCount; }

@@ -39,9 +39,15 @@ int HeadlessShell::run() {
     const bool high = Launcher::isHighResolution(m_options.windowWidth);
     m_platform = make<HeadlessPlatform>(m_options.pocketPC, high);
     m_game = Launcher::createGame(m_platform, m_options.windowWidth, m_options.windowHeight);
+    if (m_options.pilot) {
+        m_pilot = std::make_unique<HeadlessPilot>(*m_game);
+    }
     // Events due at time 0 arrive before the first frame.
     advance(0);
     m_game->run();
+    if (m_options.hashFrames) {
+        printFrameDigest("end");
+    }
     std::printf("%s\n", summary().c_str());
     std::fflush(stdout);
     return 0;
@@ -82,10 +88,65 @@ void HeadlessShell::advance(uint32_t milliseconds) {
         m_stateDumped = true;
         dump(m_options.dumpOnStateFile);
     }
-    const bool scriptDone = m_nextEvent >= events.size() && m_now >= m_scriptEnd + m_options.linger;
-    if (m_now >= m_options.maxTime || scriptDone) {
+    if (m_options.hashFrames) {
+        hashFrame();
+    }
+    bool done = m_nextEvent >= events.size() && m_now >= m_scriptEnd + m_options.linger;
+    if (m_pilot) {
+        // The player plays on after the script until the round is over.
+        done = m_nextEvent >= events.size() && !m_pilot->act();
+    }
+    if (m_now >= m_options.maxTime || done) {
         m_game->stop();
     }
+}
+
+void HeadlessShell::hashFrame() {
+    const int32_t state = m_game->state();
+    if (state != m_lastState) {
+        if (m_lastState >= 0) {
+            char change[32];
+            std::snprintf(change, sizeof change, "%d->%d", m_lastState, state);
+            printFrameDigest(change);
+        }
+        m_lastState = state;
+    }
+    const int64_t invalidations = m_platform->invalidations();
+    if (invalidations == m_hashedInvalidations) {
+        return;
+    }
+    m_hashedInvalidations = invalidations;
+    const IntArray& pixels = m_game->backBuffer();
+    const int32_t width = m_game->getWidth();
+    const int32_t height = m_game->getHeight();
+    const int32_t count = pixels.length() < width * height ? pixels.length() : width * height;
+    // Four interleaved FNV-1a lanes over the pixel words, then the size.
+    uint64_t lanes[4] = {0xcbf29ce484222325ull, 0x84222325cbf29ce4ull, 0x9ce484222325cbf2ull,
+                         0x2325cbf29ce48422ull};
+    constexpr uint64_t prime = 0x100000001b3ull;
+    const int32_t* p = pixels.data();
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        for (int32_t lane = 0; lane < 4; ++lane) {
+            lanes[lane] = (lanes[lane] ^ static_cast<uint32_t>(p[i + lane])) * prime;
+        }
+    }
+    for (; i < count; ++i) {
+        lanes[0] = (lanes[0] ^ static_cast<uint32_t>(p[i])) * prime;
+    }
+    uint64_t frame = (static_cast<uint64_t>(static_cast<uint32_t>(width)) << 32) | static_cast<uint32_t>(height);
+    for (const uint64_t lane : lanes) {
+        frame = (frame ^ lane) * prime;
+    }
+    m_frameDigest = (m_frameDigest ^ frame) * prime;
+    ++m_framesHashed;
+}
+
+void HeadlessShell::printFrameDigest(const char* change) {
+    std::printf("frames %u hash %016llx at %u %s\n", m_framesHashed, static_cast<unsigned long long>(m_frameDigest),
+                m_now, change);
+    m_framesHashed = 0;
+    m_frameDigest = 0;
 }
 
 void HeadlessShell::deliver(const HeadlessScript::Event& event) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "game/Golf.h"
+#include "platform/headless/HeadlessPilot.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessScript.h"
 #include "runtime/Clock.h"
@@ -25,6 +27,10 @@ public:
         int32_t dumpOnState = -1;   // dump the first frame shown in this state
         std::string dumpOnStateFile;
         bool logSounds = true;
+        // Print a digest of every frame drawn, one line each time the game state changes.
+        bool hashFrames = false;
+        // Let the built-in player play the round (see HeadlessPilot).
+        bool pilot = false;
     };
 
     HeadlessShell(Options options, HeadlessScript script);
@@ -44,6 +50,9 @@ private:
     void advance(uint32_t milliseconds);
     void deliver(const HeadlessScript::Event& event);
     void dump(const std::string& file);
+    // Folds the frame into the digest when it was drawn again since the last look.
+    void hashFrame();
+    void printFrameDigest(const char* change);
 
     Options m_options;
     HeadlessScript m_script;
@@ -52,6 +61,11 @@ private:
     uint32_t m_scriptEnd = 0;
     size_t m_soundsLogged = 0;
     bool m_stateDumped = false;
+    int64_t m_hashedInvalidations = -1;
+    uint64_t m_frameDigest = 0;
+    uint32_t m_framesHashed = 0;
+    int32_t m_lastState = -1;
+    std::unique_ptr<HeadlessPilot> m_pilot;
     Ref<HeadlessPlatform> m_platform;
     Ref<Golf> m_game;
 };

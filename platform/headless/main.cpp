@@ -25,7 +25,9 @@ const char* const usage =
     "  --linger MS          keep running MS after the last scripted event (default 500)\n"
     "  --dump-on-state N:F  write the frame as PNG file F the first time the game is in state N\n"
     "  --data DIR           read the data files from DIR instead of the executable's folder\n"
-    "  --quiet              do not log sounds\n";
+    "  --quiet              do not log sounds\n"
+    "  --hash-frames        print a digest of the frames drawn at every change of the game state\n"
+    "  --bot                a built-in player plays the round after the script has started it\n";
 
 bool parseSize(const char* text, int32_t& width, int32_t& height) {
     return std::sscanf(text, "%dx%d", &width, &height) == 2 && width > 0 && height > 0 && width <= 4096 &&
@@ -85,6 +87,10 @@ int main(int argc, char** argv) {
             }
         } else if (arg == "--quiet") {
             options.logSounds = false;
+        } else if (arg == "--hash-frames") {
+            options.hashFrames = true;
+        } else if (arg == "--bot") {
+            options.pilot = true;
         } else {
             std::fprintf(stderr, "unknown option %s\n%s", arg.c_str(), usage);
             return 2;

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The golden run: plays one headless script over a copy of the real data files and
+# compares everything the run prints (sounds, a digest of the frames drawn between
+# every two changes of the game state, the end line) and the state file it leaves with
+# the kept output beside the script.
+#
+#   golden_run.sh HEADLESS PROGRAM_DIR SCRIPT
+#
+# A script's header may name options for the headless shell (`# options: --bot`) and
+# the bytes of a state file to start from (`# greenvale: 03 00 0a 00 03 00`).
+# FAIRHOLM_UPDATE_GOLDEN=1 writes the output as the new expectation instead; do that
+# only for a change that is meant to alter play.
+set -euo pipefail
+headless=$1
+program=$2
+script=$3
+expected=${script%.script}.out
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for name in golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water \
+    holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18; do
+    if [ ! -f "$program/$name" ]; then
+        echo "golden run: $program/$name is not built" >&2
+        exit 1
+    fi
+    cp "$program/$name" "$work/"
+done
+
+options=$(sed -n 's/^# options: *//p' "$script")
+state=$(sed -n 's/^# greenvale: *//p' "$script")
+if [ -n "$state" ]; then
+    for byte in $state; do printf "\\x$byte"; done > "$work/greenvale"
+fi
+
+# shellcheck disable=SC2086
+(cd "$work" && "$headless" --data "$work" --script "$script" --hash-frames --max-time 3600000 $options) \
+    > "$work/output"
+if [ -f "$work/greenvale" ]; then
+    echo "greenvale $(od -An -tx1 -v "$work/greenvale" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//')" >> "$work/output"
+else
+    echo "greenvale none" >> "$work/output"
+fi
+
+if [ "${FAIRHOLM_UPDATE_GOLDEN:-}" = 1 ]; then
+    cp "$work/output" "$expected"
+    echo "golden run: wrote $expected"
+    exit 0
+fi
+if [ ! -f "$expected" ]; then
+    echo "golden run: no kept output $expected (FAIRHOLM_UPDATE_GOLDEN=1 writes it)" >&2
+    exit 1
+fi
+if ! diff -u "$expected" "$work/output" > "$work/diff"; then
+    echo "golden run: $(basename "$script") plays differently from its kept output:" >&2
+    head -n 60 "$work/diff" >&2
+    exit 1
+fi
+echo "golden run: $(basename "$script"): $(grep -c '^frames' "$work/output") frame digests, $(tail -n 2 "$work/output" | head -n 1)"
