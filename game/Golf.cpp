@@ -3,6 +3,9 @@
 
 #include "game/Golf.h"
 
+#include "engine/sprite/EngineKey.h"
+#include "game/Pictures.h"
+#include "game/SavedState.h"
 #include "runtime/Runtime.h"
 
 namespace fairholm {
@@ -22,9 +25,8 @@ uint64_t packSize(int32_t width, int32_t height) {
 Golf::Golf()
     : m_ballBody(make<Vphob>()),
       m_lastLie(make<Vector>()),
-      m_toPin(make<Vector>()),
       m_courseReader(make<Vswf>()),
-      m_savedState(newByteArray(6)) {}
+      m_savedState(newByteArray(SavedState::size)) {}
 
 // Members are released in reverse declaration order by their handles; nothing is saved.
 Golf::~Golf() = default;
@@ -132,24 +134,20 @@ void Golf::run() {
 }
 
 void Golf::dismantle() {
-    Vsprite* const parts[] = {this,
-                              m_terrainView.ptr(),
-                              m_mapSprite.ptr(),
-                              m_terrain.ptr(),
-                              m_scorecard.ptr(),
-                              m_hudPanel.ptr(),
-                              m_meterPanel.ptr(),
-                              m_aboutPanel.ptr(),
-                              m_mainMenu.ptr(),
-                              m_playKeyHelp.ptr(),
-                              m_mapKeyHelp.ptr(),
-                              m_clubMenu.ptr()};
-    for (Vsprite* part : parts) {
-        if (part) {
-            part->removeFromParent();
-            part->dismantle();
-        }
+    removeFromParent();
+    Vsprite::dismantle();
+    for (const Ref<Vsprite>& made : m_parts) {
+        made->removeFromParent();
+        made->dismantle();
     }
+    m_parts.clear();
+}
+
+void Golf::keepPart(Vsprite* sprite) {
+    // Sprites that nothing but this list holds any more are gone for the game: they are
+    // let go here, so that the list holds what may still be linked somewhere.
+    std::erase_if(m_parts, [](const Ref<Vsprite>& made) { return made->refCount() == 1; });
+    m_parts.emplace_back(sprite);
 }
 
 void Golf::exitGame() {
@@ -174,7 +172,7 @@ bool Golf::isBallInView() {
 void Golf::stepFlightView() {
     const bool inView = isBallInView();
     const int32_t key = nextKey();
-    if (key == 5 || key == '7' || key == ' ' || !inView) {
+    if (key == key::action || key == '7' || key == key::space || !inView) {
         openMap(BallOnMap);
         return;
     }
@@ -200,8 +198,8 @@ void Golf::stepWaterSplash() {
 void Golf::setupTitle() {
     setColour(0xFF005995);
     setGradientColour(0xFF3399FF);
-    m_titleSprite = make<Vsprite>();
-    m_titleSprite->setImage(m_imagePack, 0);
+    m_titleSprite = part<Vsprite>();
+    m_titleSprite->setImage(m_imagePack, Pictures::title);
     m_titleSprite->setPosition(getWidth() >> 1, 64);
     addChild(m_titleSprite);
     m_state = MainMenu;
@@ -227,7 +225,7 @@ bool Golf::stepScorecard() {
         return false;
     }
     removeChild(m_scorecard.ptr());
-    if (m_holeIndex == 0) {
+    if (m_round.hole() == 0) {
         m_state = TitleSetup;
         removeChild(m_mapSprite.ptr());
         removeChild(m_terrainView.ptr());
@@ -241,36 +239,29 @@ bool Golf::stepScorecard() {
 
 void Golf::playFullSwing() {
     const int32_t base = m_golferFrameBase;
-    for (int32_t frame = base + 1; frame <= base + 5; ++frame) {
-        showGolferFrame(frame);
+    for (int32_t frame = Pictures::backswing; frame <= Pictures::swingSound; ++frame) {
+        showGolferFrame(base + frame);
     }
     playSound(lit("swing"));
-    for (int32_t frame = base + 6; frame <= base + 9; ++frame) {
-        showGolferFrame(frame);
+    for (int32_t frame = Pictures::swingSound + 1; frame <= Pictures::impact; ++frame) {
+        showGolferFrame(base + frame);
     }
     if (!isRunning()) {
         return;
     }
     strikeBall();
-    for (int32_t frame = base + 10; frame <= base + 16; ++frame) {
-        showGolferFrame(frame);
+    for (int32_t frame = Pictures::impact + 1; frame <= Pictures::finish; ++frame) {
+        showGolferFrame(base + frame);
     }
 }
 
 void Golf::playPutt() {
     const int32_t base = m_golferFrameBase;
-    showGolferFrame(base + 18);
+    showGolferFrame(base + Pictures::puttBack);
     strikeBall();
-    for (int32_t frame = base + 19; frame <= base + 22; ++frame) {
-        showGolferFrame(frame);
+    for (int32_t frame = Pictures::puttBack + 1; frame <= Pictures::puttFinish; ++frame) {
+        showGolferFrame(base + frame);
     }
-}
-
-void Golf::setWind(fixed strength, angle direction, fixed strengthTarget, angle directionTarget) {
-    m_windStrength = strength;
-    m_windDirection = direction;
-    m_windStrengthTarget = strengthTarget;
-    m_windDirectionTarget = directionTarget;
 }
 
 }  // namespace fairholm

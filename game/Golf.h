@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "engine/render3d/Vector.h"
 #include "engine/render3d/Vphob.h"
@@ -15,6 +17,10 @@
 #include "engine/sprite/Vmenu.h"
 #include "engine/sprite/Vsprite.h"
 #include "engine/sprite/Vtext.h"
+#include "game/BallRules.h"
+#include "game/Pictures.h"
+#include "game/Round.h"
+#include "game/Wind.h"
 #include "runtime/Array.h"
 #include "runtime/Fixed.h"
 #include "runtime/Ref.h"
@@ -22,12 +28,15 @@
 
 namespace fairholm {
 
-// The game: a root viewport that owns the whole scene and runs the game loop.
+// The game: a root viewport that owns the whole scene and runs the game loop. It
+// presents the rules of play, which live apart from it and draw nothing: the clubs
+// (Clubs), the course (Course), the round and its scoring (Round), the saved record
+// (SavedState), the ball in play (BallRules) and the wind (Wind).
 //
 // One object, its work split over files by concern:
 //   Golf.cpp        life cycle, size hand-over, the run loop and its state dispatch
 //   GolfScene.cpp   scene construction (fonts, menus, panels, HUD, meter)
-//   GolfCourse.cpp  clubs, holes and course packs
+//   GolfCourse.cpp  course packs and the club for a distance
 //   GolfShot.cpp    aiming, the club menu, the power meter, the swing, the strike
 //   GolfFlight.cpp  ball flight, rest, holing and penalties
 //   GolfHole.cpp    starting and finishing holes, scoring, the saved record
@@ -56,47 +65,8 @@ public:
         Putt = 13,
     };
 
-    // One club of the bag: its menu label (key character, space, name), nominal carry
-    // in fixed units and loft angle.
-    struct Club {
-        const char* label;
-        fixed carry;
-        angle loft;
-    };
-    // A hole: tee, pin and first aim point in whole yards.
-    struct Hole {
-        int32_t teeX, teeZ, pinX, pinZ, aimX, aimZ;
-    };
-    // What a course colour means for play.
-    struct Surface {
-        int32_t kind;
-        int32_t height;
-        fixed friction;
-    };
-
-    static constexpr int32_t clubCount = 11;
-    static constexpr int32_t putter = 10;
-    static constexpr int32_t pitchingWedge = 9;
-    static constexpr int32_t holeCount = 18;
-    static const Club clubTable[clubCount];
-    static const Hole holeTable[holeCount];
-    static const uint8_t parTable[holeCount];
-    static const char* const holePackNames[holeCount];
-
-    // Launch velocity of a strike: horizontal speed `h` and vertical speed `vy`.
-    struct Launch {
-        fixed h;
-        fixed vy;
-    };
-    static Launch launchFor(int32_t club, int32_t power);
-    static Surface classifySurface(uint32_t colour);
-    static Ref<String> holePack(int32_t hole);
-
-    // Fixed steps per yard and per foot of the distances shown to the player.
-    static constexpr fixed yard = 32766;
-    static constexpr fixed foot = 10922;
-    static constexpr fixed cameraBack = 371348;  // 11.333 units behind the ball
-    static constexpr int32_t fullPower = 100 << 16;
+    // Fixed units the camera stands behind the ball (11.333 yards).
+    static constexpr fixed cameraBack = 371348;
     static constexpr uint32_t panelColour = 0x80008080;
 
     Golf();
@@ -160,18 +130,17 @@ public:
     // asks the shell to close.
     void exitGame();
     // Takes the scene apart once the loop has ended, so that releasing the game frees
-    // everything it built (sprites hold their parents).
+    // everything it built (sprites hold their parents): the screen's tree and every part
+    // the game made, wherever it is.
     void dismantle();
     // Lets a stopped loop run again (tests and tools stop and restart it).
     void resume() { m_stopped.store(0, std::memory_order_release); }
-    // Carry of a strike: the club's carry scaled by the power percentage.
-    static int32_t carryFor(int32_t club, int32_t power);
 
     // State and members that tests and shells look at.
     int32_t state() const { return m_state; }
-    int32_t holeIndex() const { return m_holeIndex; }
-    int32_t strokes() const { return m_strokes; }
-    int32_t roundTotal() const { return m_roundTotal; }
+    int32_t holeIndex() const { return m_round.hole(); }
+    int32_t strokes() const { return m_round.strokes(); }
+    int32_t roundTotal() const { return m_round.total(); }
     int32_t club() const { return m_club; }
     angle aim() const { return m_aim; }
     int32_t power() const { return m_power; }
@@ -181,8 +150,8 @@ public:
     fixed viewScale() const { return m_viewScale.load(std::memory_order_relaxed); }
     fixed eyeHeight() const { return m_eyeHeight; }
     fixed cameraFloor() const { return m_cameraFloor; }
-    fixed windStrength() const { return m_windStrength; }
-    angle windDirection() const { return m_windDirection; }
+    fixed windStrength() const { return m_wind.strength(); }
+    angle windDirection() const { return m_wind.direction(); }
     const ByteArray& savedState() const { return m_savedState; }
     Vilib* imagePack() const { return m_imagePack.ptr(); }
     Vphob* ballBody() const { return m_ballBody.ptr(); }
@@ -222,14 +191,18 @@ public:
     Vpolyn* windArrow() const { return m_windArrow.ptr(); }
     angle arrowAngle() const { return m_arrowAngle; }
 
+    // The rules of play the game presents: the round and the wind. Tests and tools set
+    // up situations through them.
+    Round& round() { return m_round; }
+    const Round& round() const { return m_round; }
+    Wind& wind() { return m_wind; }
+
     // Test hooks: set up play situations directly.
     void setState(int32_t state) { m_state = state; }
-    void setHoleIndex(int32_t hole) { m_holeIndex = hole; }
-    void setStrokes(int32_t strokes) { m_strokes = strokes; }
-    void setRoundTotal(int32_t total) { m_roundTotal = total; }
     void setPower(int32_t power) { m_power = power; }
     void setAim(angle aim) { m_aim = aim; }
-    void setWind(fixed strength, angle direction, fixed strengthTarget, angle directionTarget);
+    // Sprites the game made and keeps track of for the teardown.
+    size_t partCount() const { return m_parts.size(); }
 
 private:
     // One frame of the states with their own small handlers.
@@ -257,6 +230,15 @@ private:
     void putMarkerOnBall(Vsprite& marker, int32_t picture, fixed opacity, fixed minScale);
     fixed groundHeight(fixed x, fixed z) const;
     bool isKeyHelpOnScreen(Vsprite* panel) const;
+    // Every sprite the game makes is made here and listed, so that the teardown reaches
+    // it wherever it is: on the screen, put aside, or inside a subtree put aside.
+    template <typename T, typename... Args>
+    Ref<T> part(Args&&... args) {
+        Ref<T> made = make<T>(std::forward<Args>(args)...);
+        keepPart(made.ptr());
+        return made;
+    }
+    void keepPart(Vsprite* sprite);
 
     int32_t m_state = 0;
     // The window's latest size request, width in the high half; applied by the game thread.
@@ -266,10 +248,9 @@ private:
     Ref<Vilib> m_imagePack;
     Ref<Vphob> m_ballBody;
     Ref<Vector> m_lastLie;
-    Ref<Vector> m_toPin;
     Ref<Vswf> m_courseReader;
     ByteArray m_savedState;
-    int32_t m_golferFrameBase = 13;
+    int32_t m_golferFrameBase = Pictures::maleGolfer;
     bool m_soundOff = false;
 
     Ref<Vsprite> m_titleSprite;
@@ -317,19 +298,15 @@ private:
     angle m_aim = 0;
     fixed m_aimRun = 0;
     int32_t m_power = 0;
-    int32_t m_strokes = 0;
-    int32_t m_stillFrames = 0;
-    fixed m_stillDistance = 0;
     fixed m_eyeHeight = 0;
     fixed m_cameraFloor = 0;
     bool m_keyHelpHidden = false;
-    int32_t m_holeIndex = 0;
-    int32_t m_roundTotal = 0;
 
-    fixed m_windStrength = 0;
-    fixed m_windStrengthTarget = 0;
-    angle m_windDirection = 0;
-    angle m_windDirectionTarget = 0;
+    Round m_round;
+    BallRules m_ballRules;
+    Wind m_wind;
+
+    std::vector<Ref<Vsprite>> m_parts;
 };
 
 }  // namespace fairholm

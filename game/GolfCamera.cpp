@@ -1,6 +1,7 @@
 // The two views of the course: the 3-D view behind the ball and the overhead map with
 // its fitting, zooming, panning and clamping, and the placing of sprites in either.
 
+#include "engine/sprite/EngineKey.h"
 #include "game/Golf.h"
 
 namespace fairholm {
@@ -39,7 +40,7 @@ void Golf::createTerrainView() {
         m_terrainView->removeFromParent();
         m_terrainView->releaseBuffer();
     }
-    m_terrainView = make<Vterrain>(getWidth(), getHeight(), true);
+    m_terrainView = part<Vterrain>(getWidth(), getHeight(), true);
     m_loadedPackName = nullptr;
     setupCamera();
     m_terrainView->setZ(0x7FFFFF);
@@ -157,46 +158,46 @@ void Golf::clampMap() {
 void Golf::runMapView() {
     updateWind();
     for (;;) {
-        int32_t key = nextKey();
+        int32_t code = nextKey();
         if (!m_keyHelpHidden) {
             if (!isKeyHelpOnScreen(m_mapKeyHelp.ptr())) {
                 m_mapKeyHelp->selectByTag('9');
                 showKeyHelp(m_mapKeyHelp.ptr());
             }
-            key = menuKey(*m_mapKeyHelp, key);
-            if (key == '9') {
+            code = menuKey(*m_mapKeyHelp, code);
+            if (code == '9') {
                 hideKeyHelp(m_mapKeyHelp.ptr());
-            } else if (key == 6 || key == '0') {
+            } else if (code == key::softRight || code == '0') {
                 m_keyHelpHidden = true;
                 hideKeyHelp(m_mapKeyHelp.ptr());
-                key = 0;
+                code = 0;
             }
         }
-        if (key == 0) {
+        if (code == 0) {
             return;
         }
         const fixed scale = m_mapSprite->getScale();
-        if (key == '1') {
+        if (code == '1') {
             if (scale < 262144) {
                 zoomMap(49152);
             }
-        } else if (key == '3') {
+        } else if (code == '3') {
             if (scale > 4096) {
                 zoomMap(21845);
             }
-        } else if (key == 3 || key == '2') {
+        } else if (code == key::up || code == '2') {
             m_mapSprite->moveBy(0, panStep);
             clampMap();
-        } else if (key == 4 || key == '8') {
+        } else if (code == key::down || code == '8') {
             m_mapSprite->moveBy(0, -panStep);
             clampMap();
-        } else if (key == 1 || key == '4') {
+        } else if (code == key::left || code == '4') {
             m_mapSprite->moveBy(panStep, 0);
             clampMap();
-        } else if (key == 2 || key == '6') {
+        } else if (code == key::right || code == '6') {
             m_mapSprite->moveBy(-panStep, 0);
             clampMap();
-        } else if (key == 6 || key == '0') {
+        } else if (code == key::softRight || code == '0') {
             m_keyHelpHidden = false;
             showKeyHelp(m_mapKeyHelp.ptr());
         } else {
@@ -213,7 +214,7 @@ void Golf::runMapView() {
 
 Ref<Vsprite> Golf::addMapSprite(Vsprite& parent, int32_t picture, int32_t x, int32_t y, int32_t tag,
                                 fixed minScale) {
-    auto sprite = make<Vsprite>();
+    auto sprite = part<Vsprite>();
     sprite->setImage(m_imagePack, picture);
     sprite->setPosition(x, y);
     sprite->setTag(tag);
@@ -223,13 +224,13 @@ Ref<Vsprite> Golf::addMapSprite(Vsprite& parent, int32_t picture, int32_t x, int
 }
 
 Ref<Vsprite> Golf::addGroundSprite(int32_t picture, int32_t x, int32_t z, fixed size, fixed minScale) {
-    auto sprite = make<Vsprite>();
+    auto sprite = part<Vsprite>();
     placeOnGround(*sprite, picture, x << 15, z << 15, size, minScale);
     return sprite;
 }
 
 Ref<Vsprite> Golf::addViewSprite(int32_t picture, fixed dx, fixed dz, fixed size, fixed minScale) {
-    auto sprite = make<Vsprite>();
+    auto sprite = part<Vsprite>();
     const fixed x = m_ballSprite->getWorldX() + m_terrainView->toViewX(dx, dz);
     const fixed z = m_ballSprite->getWorldZ() + m_terrainView->toViewZ(dx, dz);
     placeOnGround(*sprite, picture, x, z, size, minScale);

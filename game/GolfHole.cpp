@@ -1,38 +1,23 @@
 // A round: setting up each hole, scoring it when the ball drops, and keeping the
 // progress in the saved record so that a round can be resumed.
 
+#include "game/Course.h"
 #include "game/Golf.h"
+#include "game/Pictures.h"
+#include "game/SavedState.h"
 #include "runtime/StringBuffer.h"
 
 namespace fairholm {
 
-namespace {
-
-const char* announcementFor(int32_t underPar) {
-    switch (underPar) {
-        case 0:
-            return "Par";
-        case 1:
-            return "Birdie!";
-        case 2:
-            return "Eagle!";
-        case 3:
-            return "Double Eagle!";
-        default:
-            return "Score";
-    }
-}
-
-}  // namespace
-
 void Golf::startHole() {
-    const Hole& hole = holeTable[m_holeIndex];
-    m_holeText->setNumber(m_holeIndex + 1);
+    const int32_t index = m_round.hole();
+    const Course::Hole& hole = Course::hole(index);
+    m_holeText->setNumber(index + 1);
     StringBuffer par(*lit("Par "));
-    par.append(parTable[m_holeIndex]).append(*lit(" - "));
+    par.append(Course::par(index)).append(*lit(" - "));
     m_parText->setText(par.toString());
 
-    m_strokes = 0;
+    m_round.startHole();
     m_state = Aiming;
 
     if (m_terrainView) {
@@ -43,7 +28,7 @@ void Golf::startHole() {
         m_mapSprite->removeAllChildren();
         m_mapSprite->removeFromParent();
     }
-    Ref<String> pack = holePack(m_holeIndex);
+    Ref<String> pack = Course::holePack(index);
     if (m_loadedPackName && (m_loadedPackName == pack || m_loadedPackName->equals(pack))) {
         m_mapSprite->addChild(m_terrain);
     } else {
@@ -51,28 +36,30 @@ void Golf::startHole() {
     }
     addChild(m_terrainView);
 
-    m_aimMarker = addGroundSprite(12, hole.teeX, hole.teeZ, 3640, 0x5000);
+    m_aimMarker = addGroundSprite(Pictures::shadow, hole.teeX, hole.teeZ, 3640, 0x5000);
     m_aimMarker->setOpacity(0x4000);
-    m_ballSprite = addGroundSprite(11, hole.teeX, hole.teeZ, 3640, 0x5000);
-    m_shadowMarker = addMapSprite(*m_mapSprite, 12, hole.teeX, hole.teeZ, 0, 0x5000);
+    m_ballSprite = addGroundSprite(Pictures::ball, hole.teeX, hole.teeZ, 3640, 0x5000);
+    m_shadowMarker = addMapSprite(*m_mapSprite, Pictures::shadow, hole.teeX, hole.teeZ, 0, 0x5000);
     m_shadowMarker->setScale(0x2000);
     m_shadowMarker->setOpacity(0x4000);
-    m_ballMarker = addMapSprite(*m_mapSprite, 11, hole.teeX, hole.teeZ, 0, 0x5000);
+    m_ballMarker = addMapSprite(*m_mapSprite, Pictures::ball, hole.teeX, hole.teeZ, 0, 0x5000);
     m_ballMarker->setScale(0x2000);
-    m_pinSprite = addGroundSprite(8, hole.pinX, hole.pinZ, 65532, 0x1000);
+    m_pinSprite = addGroundSprite(Pictures::pin, hole.pinX, hole.pinZ, 65532, 0x1000);
     m_pinSprite->setSlanted(true);
     m_pinSprite->setSnapToPixel(true);
-    Ref<Vsprite> mapPin = addMapSprite(*m_mapSprite, 8, hole.pinX, hole.pinZ, 0, 0x1555);
+    Ref<Vsprite> mapPin = addMapSprite(*m_mapSprite, Pictures::pin, hole.pinX, hole.pinZ, 0, 0x1555);
     mapPin->setSnapToPixel(true);
     mapPin->setScale(0x1555);
-    m_golferSprite = addGroundSprite(30, hole.teeX, hole.teeZ, 65532, 0x8000);
+    // The male putting stance until the club's stance replaces it.
+    m_golferSprite =
+        addGroundSprite(Pictures::maleGolfer + Pictures::puttStance, hole.teeX, hole.teeZ, 65532, 0x8000);
     m_golferSprite->setMaxScale(0x8000);
     m_golferSprite->setSlanted(true);
 
     aimAt(hole.aimX << 15, hole.aimZ << 15);
 
-    addViewSprite(9, -131064, -87376, 218440, 1);
-    addViewSprite(10, 109220, -87376, 32766, 1);
+    addViewSprite(Pictures::tree, -131064, -87376, 218440, 1);
+    addViewSprite(Pictures::bag, 109220, -87376, 32766, 1);
 
     revealColumns();
     if (!m_keyHelpHidden && !isKeyHelpOnScreen(m_playKeyHelp.ptr())) {
@@ -84,55 +71,45 @@ void Golf::startHole() {
 
 void Golf::finishHole() {
     m_state = Scorecard;
-    const int32_t par = parTable[m_holeIndex];
-    const char* announcement = m_holeIndex == holeCount - 1 ? "Game Over" : announcementFor(par - m_strokes);
-    m_scoreTitle->setText(lit(announcement));
+    const Round::HoleScore score = m_round.finishHole();
+    m_scoreTitle->setText(lit(score.announcement));
     m_scoreTitle->setPosition((m_scorecard->getWidth() - m_scoreTitle->getWidth()) / 2, 0);
 
     StringBuffer holeLine(*lit("Hole "));
-    holeLine.append(m_holeIndex + 1).append(*lit(m_strokes < par ? ": -" : ": +"));
-    holeLine.append(m_strokes < par ? par - m_strokes : m_strokes - par);
+    holeLine.append(score.hole + 1).append(*lit(score.overPar < 0 ? ": -" : ": +"));
+    holeLine.append(score.overPar < 0 ? -score.overPar : score.overPar);
     m_holeLine->setText(holeLine.toString());
-    m_strokesLine->setNumber(m_strokes);
+    m_strokesLine->setNumber(score.strokes);
 
-    m_roundTotal += m_strokes;
-    m_totalLine->setNumber(m_roundTotal);
-    int32_t parSoFar = 0;
-    for (int32_t i = 0; i <= m_holeIndex; ++i) {
-        parSoFar += parTable[i];
-    }
-    const int32_t relative = m_roundTotal - parSoFar;
+    m_totalLine->setNumber(score.total);
     StringBuffer roundLine(*lit("Round: "));
-    roundLine.append(*lit(relative < 0 ? "-" : "+")).append(relative < 0 ? -relative : relative);
+    roundLine.append(*lit(score.relative < 0 ? "-" : "+"))
+        .append(score.relative < 0 ? -score.relative : score.relative);
     m_roundLine->setText(roundLine.toString());
 
     appendCentered(m_scorecard);
     repaint();
 
-    m_holeIndex += 1;
-    if (m_holeIndex == holeCount) {
-        m_holeIndex = 0;
-        m_roundTotal = 0;
-    }
     saveState();
     playSound(lit("music"));
 }
 
 int32_t Golf::getSavedShort(int32_t offset) {
-    return m_savedState[offset] | (m_savedState[offset + 1] << 8);
+    return SavedState::getShort(m_savedState, offset);
 }
 
 void Golf::setSavedShort(int32_t offset, int32_t value) {
-    m_savedState[offset] = static_cast<uint8_t>(value);
-    m_savedState[offset + 1] = static_cast<uint8_t>(value >> 8);
+    SavedState::setShort(m_savedState, offset, value);
 }
 
 void Golf::saveState() {
-    setSavedShort(0, m_holeIndex);
-    setSavedShort(2, m_roundTotal);
-    setSavedShort(4, (m_soundOff ? 1 : 0) | (m_golferFrameBase == 36 ? 2 : 0));
+    const int32_t flags = (m_soundOff ? SavedState::soundOff : 0) |
+                          (m_golferFrameBase == Pictures::femaleGolfer ? SavedState::femaleGolfer : 0);
+    setSavedShort(SavedState::holeOffset, m_round.hole());
+    setSavedShort(SavedState::totalOffset, m_round.total());
+    setSavedShort(SavedState::flagsOffset, flags);
     if (display()) {
-        display()->saveBytes(*lit("greenvale"), m_savedState);
+        display()->saveBytes(*lit(SavedState::fileName), m_savedState);
     }
 }
 

@@ -30,27 +30,15 @@ void Golf::hideKeyHelp(Vsprite* panel) {
 }
 
 void Golf::showMessage(Ref<String> text) {
-    m_messageText = make<Vtext>(std::move(text));
+    m_messageText = part<Vtext>(std::move(text));
     appendCentered(m_messageText);
 }
 
 void Golf::updateWind() {
-    const uint32_t now = Runtime::currentTimeMillis();
-    const int32_t strengthGap = (m_windStrengthTarget - m_windStrength) >> 7;
-    if (strengthGap == 0) {
-        m_windStrengthTarget = static_cast<fixed>(now & 0x3FFFF);
-    } else {
-        m_windStrength += strengthGap > 0 ? 128 : -128;
-    }
-    const int32_t directionGap = (m_windDirectionTarget - m_windDirection) >> 7;
-    if (directionGap == 0) {
-        m_windDirectionTarget = static_cast<angle>(now & 0x7FFF);
-    } else {
-        m_windDirection += directionGap > 0 ? 2 : -2;
-    }
-    m_windText->setNumber((m_windStrength + 16384) >> 15);
+    m_wind.step(Runtime::currentTimeMillis());
+    m_windText->setNumber(m_wind.shownStrength());
 
-    angle arrow = m_windDirection;
+    angle arrow = m_wind.direction();
     if (m_state != MapBrowse && m_terrainView) {
         arrow += m_terrainView->getHeading();
     }

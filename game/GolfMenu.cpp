@@ -1,8 +1,13 @@
 // The main menu over the title or the paused hole: new game, resume, sound, golfer,
 // help, about and exit.
 
+#include "engine/sprite/EngineKey.h"
 #include "engine/sprite/Vfont.h"
+#include "game/Clubs.h"
+#include "game/Course.h"
 #include "game/Golf.h"
+#include "game/Pictures.h"
+#include "game/SavedState.h"
 
 namespace fairholm {
 
@@ -12,7 +17,7 @@ void Golf::fillMainMenu(Ref<Vmenu> menu) {
     m_mainMenu->addItemText(lit("Resume game"));
     m_soundEntry = m_mainMenu->addItemText(lit(m_soundOff ? "Sound off" : "Sound on"));
     m_golferEntry = m_mainMenu->addItemText(lit("Female player"));
-    if (m_golferFrameBase == 13) {
+    if (m_golferFrameBase == Pictures::maleGolfer) {
         m_golferEntry->setText(lit("Male player"));
     }
     m_mainMenu->addItemText(lit("Help"));
@@ -38,7 +43,7 @@ void Golf::playSound(Ref<String> name) {
 }
 
 void Golf::showLoadingScreen() {
-    auto loading = make<Vtext>(lit("Loading..."));
+    auto loading = part<Vtext>(lit("Loading..."));
     Vsprite& about = *m_aboutPanel;
     about.setPosition((getWidth() - about.getWidth()) / 2, getHeight() - about.getHeight());
     appendChild(m_aboutPanel);
@@ -48,7 +53,7 @@ void Golf::showLoadingScreen() {
     repaint();
     waitFrame(0);
     createTerrainView();
-    loadCoursePack(holePack(0));
+    loadCoursePack(Course::holePack(0));
     waitFrame(1000);
     loading->removeFromParent();
     m_aboutPanel->removeFromParent();
@@ -84,7 +89,7 @@ void Golf::showAbout() {
 
 void Golf::showHelp() {
     m_mainMenu->removeFromParent();
-    auto help = make<Vtext>(nullptr);
+    auto help = part<Vtext>(nullptr);
     help->setColour(panelColour);
     help->setSize(getWidth() < 232 ? getWidth() : 232, 0);
     help->loadText(*lit("help.txt"));
@@ -96,17 +101,17 @@ void Golf::showHelp() {
     const int32_t lineHeight = font && font->getLineHeight() > 0 ? font->getLineHeight() : 1;
     const int32_t step = (getHeight() / lineHeight - 1) * lineHeight;
     while (isRunning() && !applyPendingSize()) {
-        const int32_t key = nextKey();
+        const int32_t code = nextKey();
         const int32_t y = help->getY() >> 15;
-        if (key == '2' || key == 3) {
+        if (code == '2' || code == key::up) {
             if (y < 0) {
                 help->setPosition(help->getX() >> 15, y + step);
             }
-        } else if (key == '8' || key == 4) {
+        } else if (code == '8' || code == key::down) {
             if (y + help->getHeight() > getHeight()) {
                 help->setPosition(help->getX() >> 15, y - step);
             }
-        } else if (key != 0) {
+        } else if (code != 0) {
             break;
         } else {
             revealRows();
@@ -130,14 +135,12 @@ void Golf::runMainMenu() {
     switch (choice) {
         case 'N':
             m_state = StartHole;
-            m_holeIndex = 0;
-            m_roundTotal = 0;
+            m_round.start(0, 0);
             closeMainMenu();
             break;
         case 'R':
             if (!m_terrainView->hasParent()) {
-                m_holeIndex = getSavedShort(0);
-                m_roundTotal = getSavedShort(2);
+                m_round.start(getSavedShort(SavedState::holeOffset), getSavedShort(SavedState::totalOffset));
                 m_state = StartHole;
             } else {
                 m_state = Aiming;
@@ -148,16 +151,17 @@ void Golf::runMainMenu() {
             setSoundOn(m_soundOff);
             break;
         case 'F':
-            if (m_golferFrameBase == 13) {
-                m_golferFrameBase = 36;
+            if (m_golferFrameBase == Pictures::maleGolfer) {
+                m_golferFrameBase = Pictures::femaleGolfer;
                 m_golferEntry->setText(lit("Female player"));
             } else {
-                m_golferFrameBase = 13;
+                m_golferFrameBase = Pictures::maleGolfer;
                 m_golferEntry->setText(lit("Male player"));
             }
             saveState();
             if (m_golferSprite) {
-                m_golferSprite->setFrame(m_golferFrameBase + (m_club == putter ? 17 : 0));
+                m_golferSprite->setFrame(m_golferFrameBase +
+                                         (m_club == Clubs::putter ? Pictures::puttStance : Pictures::stance));
             }
             break;
         case 'H':
@@ -167,7 +171,7 @@ void Golf::runMainMenu() {
             showAbout();
             break;
         case 'E':
-        case 7:
+        case key::back:
             exitGame();
             break;
         default:

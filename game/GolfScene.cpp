@@ -2,7 +2,9 @@
 // right after the image pack has been opened.
 
 #include "engine/sprite/Vfont.h"
+#include "game/Clubs.h"
 #include "game/Golf.h"
+#include "game/SavedState.h"
 
 namespace fairholm {
 
@@ -19,21 +21,6 @@ const char* fontFor(int32_t width, int32_t height) {
     return "f16.bin";
 }
 
-// Menus are translucent panels.
-Ref<Vmenu> newMenu() {
-    auto menu = make<Vmenu>();
-    menu->setColour(Golf::panelColour);
-    return menu;
-}
-
-Ref<Vmenu> keyHelpMenu(std::initializer_list<const char*> items) {
-    auto menu = newMenu();
-    for (const char* item : items) {
-        menu->addItemText(lit(item));
-    }
-    return menu;
-}
-
 }  // namespace
 
 void Golf::buildScene() {
@@ -43,10 +30,11 @@ void Golf::buildScene() {
         Vmenu::setItemPrefix(true);
     }
 
-    if (display() && display()->loadBytes(*lit("greenvale"), m_savedState)) {
-        const int32_t flags = getSavedShort(4);
-        m_soundOff = (flags & 1) != 0;
-        m_golferFrameBase = (flags & 2) ? 36 : 13;
+    if (display() && display()->loadBytes(*lit(SavedState::fileName), m_savedState)) {
+        const int32_t flags = getSavedShort(SavedState::flagsOffset);
+        m_soundOff = (flags & SavedState::soundOff) != 0;
+        m_golferFrameBase =
+            (flags & SavedState::femaleGolfer) ? Pictures::femaleGolfer : Pictures::maleGolfer;
     }
 
     const char* fontName = fontFor(getWidth(), getHeight());
@@ -55,15 +43,24 @@ void Golf::buildScene() {
     Vtext::setDefaultFont(font);
     Vtext::setDefaultTextColour(0xFFFFFFFF);
 
-    fillMainMenu(newMenu());
-    m_playKeyHelp = keyHelpMenu({"1 Club", "4 Left", "6 Right", "5 Swing", "7 Above", "9 Back"});
-    m_mapKeyHelp = keyHelpMenu({"1 In", "3 Out", "2 Up", "8 Down", "4 Left", "6 Right", "9 Back"});
-    m_clubMenu = newMenu();
-    for (const Club& club : clubTable) {
+    // Menus are translucent panels.
+    const auto newMenu = [this](std::initializer_list<const char*> items) {
+        auto menu = part<Vmenu>();
+        menu->setColour(panelColour);
+        for (const char* item : items) {
+            menu->addItemText(lit(item));
+        }
+        return menu;
+    };
+    fillMainMenu(newMenu({}));
+    m_playKeyHelp = newMenu({"1 Club", "4 Left", "6 Right", "5 Swing", "7 Above", "9 Back"});
+    m_mapKeyHelp = newMenu({"1 In", "3 Out", "2 Up", "8 Down", "4 Left", "6 Right", "9 Back"});
+    m_clubMenu = newMenu({});
+    for (const Clubs::Club& club : Clubs::clubTable) {
         m_clubMenu->addItemText(lit(club.label));
     }
 
-    m_scorecard = make<Vsprite>();
+    m_scorecard = part<Vsprite>();
     m_scorecard->setColour(panelColour);
     m_scoreTitle = m_scorecard->addTextRow(lit("Score"));
     m_holeLine = m_scorecard->addTextRow(lit("Hole 1: +000"));
@@ -71,7 +68,7 @@ void Golf::buildScene() {
     m_roundLine = m_scorecard->addTextRow(lit("Round: +000"));
     m_totalLine = m_scorecard->addTextRowDigits(lit("Score: "), 4);
 
-    m_hudPanel = make<Vsprite>();
+    m_hudPanel = part<Vsprite>();
     m_hudPanel->setPosition(2, 2);
     m_hudPanel->setColour(panelColour);
     m_holeText = m_hudPanel->addTextRowDigits(lit("Hole "), 2);
@@ -80,7 +77,7 @@ void Golf::buildScene() {
     m_clubText = m_hudPanel->addTextRow(lit("PT-100"));
     m_windText = m_hudPanel->addTextRowDigits(lit("Wind "), 2);
 
-    m_windArrow = make<Vpolyn>();
+    m_windArrow = part<Vpolyn>();
     m_arrowAngle = 16384;
     m_windArrow->setSize(24, 24);
     m_arrowReader = make<Vswf>();
@@ -90,19 +87,19 @@ void Golf::buildScene() {
     m_hudPanel->appendChild(m_windArrow);
     updateWind();
 
-    m_meterPanel = make<Vsprite>();
-    m_meterBar = make<Vsprite>();
+    m_meterPanel = part<Vsprite>();
+    m_meterBar = part<Vsprite>();
     m_meterPanel->addChild(m_meterBar);
     static constexpr uint32_t bandColours[4] = {0x80E0E0E0, 0x80A0A0A0, 0x80606060, 0x80202020};
     for (int32_t band = 0; band < 4; ++band) {
-        auto sprite = make<Vsprite>();
+        auto sprite = part<Vsprite>();
         sprite->setSize(24, 25);
         sprite->setPosition(0, 25 * band);
         sprite->setColour(bandColours[band]);
         m_meterPanel->addChild(sprite);
     }
 
-    m_aboutPanel = make<Vsprite>();
+    m_aboutPanel = part<Vsprite>();
     m_aboutPanel->addTextRowCentered(lit("Greenvale Version 1.01"));
 }
 

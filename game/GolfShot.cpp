@@ -1,15 +1,19 @@
 // Everything between two shots: aiming, the camera's raise and lower, the club menu,
 // the power meter, the swing animation and the moment the club meets the ball.
 
+#include "engine/sprite/EngineKey.h"
+#include "game/Clubs.h"
 #include "game/Golf.h"
+#include "game/Pictures.h"
+#include "runtime/Assert.h"
 #include "runtime/Runtime.h"
 
 namespace fairholm {
 
 namespace {
 
-bool isSwingKey(int32_t key) {
-    return key == 5 || key == '5' || key == ' ' || key == 10;
+bool isSwingKey(int32_t code) {
+    return code == key::action || code == '5' || code == key::space || code == key::lineFeed;
 }
 
 // Distance between two headings, the short way round the circle.
@@ -26,8 +30,8 @@ void Golf::flushKeys() {
 }
 
 bool Golf::anyKeyPressed() {
-    const int32_t key = nextKey();
-    return key != 0 && (key < 1 || key > 4);
+    const int32_t code = nextKey();
+    return code != 0 && !key::isDirection(code);
 }
 
 int32_t Golf::menuKey(Vmenu& menu, int32_t key) {
@@ -76,13 +80,13 @@ void Golf::aimAt(fixed x, fixed z) {
     m_state = Aiming;
 
     selectClubForDistance(distance);
-    m_parText->setNumber(m_strokes + 1);
-    if (m_club == putter && distance < clubTable[putter].carry) {
+    m_parText->setNumber(m_round.strokes() + 1);
+    if (m_club == Clubs::putter && distance < Clubs::clubTable[Clubs::putter].carry) {
         m_distanceText->setText(lit("Feet "));
-        m_distanceText->setNumber(distance / foot);
+        m_distanceText->setNumber(distance / Clubs::foot);
     } else {
         m_distanceText->setText(lit("Yards "));
-        m_distanceText->setNumber(distance / yard);
+        m_distanceText->setNumber(distance / Clubs::yard);
     }
 }
 
@@ -91,21 +95,23 @@ void Golf::aimAtPin() {
 }
 
 void Golf::selectClub(int32_t index) {
+    FAIRHOLM_ASSERT(Clubs::isClub(index));
     m_club = index;
-    m_clubText->setText(String::copyOf(clubTable[index].label + 2));
+    m_clubText->setText(String::copyOf(Clubs::name(index)));
     if (m_golferSprite) {
-        m_golferSprite->setFrame(m_golferFrameBase + (index == putter ? 17 : 0));
+        m_golferSprite->setFrame(m_golferFrameBase +
+                                 (index == Clubs::putter ? Pictures::puttStance : Pictures::stance));
     }
 }
 
-int32_t Golf::stylusKey(int32_t key) {
-    if (key != 5 || pointerX() <= 0) {
-        return key;
+int32_t Golf::stylusKey(int32_t code) {
+    if (code != key::action || pointerX() <= 0) {
+        return code;
     }
     const Vmenu& help = *m_playKeyHelp;
     const bool outsideHelp = m_keyHelpHidden || pointerX() < help.left() || pointerY() >= help.bottom();
     if (!outsideHelp) {
-        return key;
+        return code;
     }
     int32_t mapped;
     if (m_golferSprite->hitTest(pointerX(), pointerY())) {
@@ -120,53 +126,53 @@ int32_t Golf::stylusKey(int32_t key) {
 void Golf::stepAiming() {
     updateWind();
     for (;;) {
-        int32_t key = stylusKey(nextKey());
+        int32_t code = stylusKey(nextKey());
         if (!m_keyHelpHidden) {
             if (!isKeyHelpOnScreen(m_playKeyHelp.ptr())) {
                 m_playKeyHelp->selectByTag('5');
                 showKeyHelp(m_playKeyHelp.ptr());
             }
-            key = menuKey(*m_playKeyHelp, key);
-            if (isSwingKey(key)) {
+            code = menuKey(*m_playKeyHelp, code);
+            if (isSwingKey(code)) {
                 hideKeyHelp(m_playKeyHelp.ptr());
-            } else if (key == 6 || key == '0') {
+            } else if (code == key::softRight || code == '0') {
                 m_keyHelpHidden = true;
                 hideKeyHelp(m_playKeyHelp.ptr());
-                key = 0;
+                code = 0;
             }
         }
-        if (key == 0) {
+        if (code == 0) {
             break;
         }
         Vterrain& view = *m_terrainView;
-        if (key == 1 || key == '4') {
+        if (code == key::left || code == '4') {
             turnAim(-128);
-        } else if (key == 2 || key == '6') {
+        } else if (code == key::right || code == '6') {
             turnAim(128);
-        } else if (key == 3 || key == '2') {
+        } else if (code == key::up || code == '2') {
             view.setWorldPosition(view.getWorldX(), view.getWorldY() + 65536, view.getWorldZ());
-        } else if (key == 4 || key == '8') {
+        } else if (code == key::down || code == '8') {
             const fixed lowered = view.getWorldY() - 65536;
             view.setWorldPosition(view.getWorldX(), lowered < m_cameraFloor ? m_cameraFloor : lowered,
                                   view.getWorldZ());
-        } else if (isSwingKey(key)) {
+        } else if (isSwingKey(code)) {
             startSwing();
             return;
-        } else if (key == 6 || key == '0') {
+        } else if (code == key::softRight || code == '0') {
             m_keyHelpHidden = false;
             showKeyHelp(m_playKeyHelp.ptr());
-        } else if (key == 7 || key == '9') {
+        } else if (code == key::back || code == '9') {
             hideKeyHelp(m_playKeyHelp.ptr());
             m_state = MainMenu;
             return;
-        } else if (key == '1') {
+        } else if (code == '1') {
             hideKeyHelp(m_playKeyHelp.ptr());
             runClubMenu();
             if (!m_keyHelpHidden) {
                 m_playKeyHelp->selectByTag('5');
                 showKeyHelp(m_playKeyHelp.ptr());
             }
-        } else if (key == '7') {
+        } else if (code == '7') {
             hideKeyHelp(m_playKeyHelp.ptr());
             openMap(MapBrowse);
             return;
@@ -185,7 +191,7 @@ void Golf::stepAiming() {
     Vsprite& ball = *m_ballSprite;
     const fixed x = ball.getWorldX() + fx::mul(fx::sin(m_aim), m_aimRun);
     const fixed z = ball.getWorldZ() - fx::mul(fx::cos(m_aim), m_aimRun);
-    m_aimMarker->setImage(m_imagePack, 11);
+    m_aimMarker->setImage(m_imagePack, Pictures::ball);
     m_aimMarker->setOpacity(0x6000);
     m_aimMarker->setMinScale(1);
     m_aimMarker->setWorldPosition(x, groundHeight(x, z) + 3640, z);
@@ -194,7 +200,7 @@ void Golf::stepAiming() {
 void Golf::startSwing() {
     m_aimRun = 0;
     Vsprite& ball = *m_ballSprite;
-    m_aimMarker->setImage(m_imagePack, 12);
+    m_aimMarker->setImage(m_imagePack, Pictures::shadow);
     m_aimMarker->setOpacity(0x4000);
     m_aimMarker->setMinScale(0x5000);
     m_aimMarker->setWorldPosition(ball.getWorldX(), ball.getWorldY(), ball.getWorldZ());
@@ -210,8 +216,8 @@ void Golf::startSwing() {
 }
 
 void Golf::stepSwingMeter() {
-    const int32_t key = nextKey();
-    if (key == 6) {
+    const int32_t code = nextKey();
+    if (code == key::softRight) {
         removeChild(m_meterPanel.ptr());
         m_state = Aiming;
         return;
@@ -221,15 +227,15 @@ void Golf::stepSwingMeter() {
         elapsed = 50;
     }
     int32_t next = m_power + 3072 * elapsed;
-    if (next > fullPower) {
-        next = fullPower;
+    if (next > Clubs::fullPower) {
+        next = Clubs::fullPower;
     }
-    if (m_power != 0 && (m_power >= fullPower || isSwingKey(key))) {
+    if (m_power != 0 && (m_power >= Clubs::fullPower || isSwingKey(code))) {
         removeChild(m_meterPanel.ptr());
-        if (!isSwingKey(key)) {
+        if (!isSwingKey(code)) {
             m_aim += static_cast<int32_t>(Runtime::currentTimeMillis() & 0x7FF) - 0x400;
         }
-        m_state = m_club == putter ? Putt : FullSwing;
+        m_state = m_club == Clubs::putter ? Putt : FullSwing;
         return;
     }
     m_power = next;
@@ -288,19 +294,12 @@ void Golf::strikeBall() {
     const int32_t power = m_power;
     m_state = BallInFlight;
     playSound(lit("hit"));
-
-    const fixed wind = fx::mul(m_windStrength, 98418);  // 3.0035 x the strength
-    m_ballBody->wind().set(fx::mul(wind, fx::sin(m_windDirection)), 0,
-                           -fx::mul(wind, fx::cos(m_windDirection)));
-
-    m_stillFrames = 0;
-    m_strokes += 1;
-
-    const Launch launch = launchFor(m_club, power);
-    Vsprite& ball = *m_ballSprite;
-    m_ballBody->setPosition(ball.getWorldX(), ball.getWorldY(), ball.getWorldZ());
+    m_ballRules.restartStillness();
+    m_round.addStroke();
+    const Vsprite& ball = *m_ballSprite;
+    BallRules::strike(*m_ballBody, ball.getWorldX(), ball.getWorldY(), ball.getWorldZ(), m_club, power, m_aim,
+                      m_wind);
     m_lastLie->set(*m_ballBody->getPosition());
-    m_ballBody->setVelocity(fx::mul(fx::sin(m_aim), launch.h), launch.vy, -fx::mul(fx::cos(m_aim), launch.h));
 }
 
 }  // namespace fairholm

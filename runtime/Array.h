@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "runtime/Assert.h"
 #include "runtime/Ref.h"
 
 namespace fairholm {
@@ -101,7 +102,10 @@ public:
     int32_t length() const { return m_length; }
     bool isEmpty() const { return m_length == 0; }
     T* data() const { return m_data; }
-    T& operator[](int32_t index) const { return m_data[index]; }
+    T& operator[](int32_t index) const {
+        FAIRHOLM_ASSERT(index >= 0 && index < m_length);
+        return m_data[index];
+    }
     T* begin() const { return m_data; }
     T* end() const { return m_data + m_length; }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/sprite/EngineKey.h"
 #include "runtime/Runtime.h"
 
 namespace fairholm {
@@ -166,7 +167,7 @@ void Viewport::keyPressed(int32_t code) {
     if (code >= 0 && code <= lastKeyCode) {
         m_keyBits[code >> 5].fetch_or(1u << (code & 31), std::memory_order_acq_rel);
     }
-    if (code == 5 && (m_keyBits[0].load(std::memory_order_acquire) & 0x1F) != 0) {
+    if (code == key::action && (m_keyBits[0].load(std::memory_order_acquire) & 0x1F) != 0) {
         return;  // action while a direction is held is not queued
     }
     const int32_t write = m_queueWrite.load(std::memory_order_relaxed);

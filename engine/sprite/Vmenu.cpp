@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "engine/sprite/EngineKey.h"
+
 namespace fairholm {
 
 namespace {
@@ -70,7 +72,7 @@ void Vmenu::select(Vsprite* item) {
 
 int32_t Vmenu::handleKey(int32_t key, int32_t px, int32_t py) {
     const int32_t k = key & 0xFF;
-    if (k == 5 && (px != 0 || py != 0) && m_left <= px && px < m_right) {
+    if (k == key::action && (px != 0 || py != 0) && m_left <= px && px < m_right) {
         for (Vsprite* item = firstChild(); item; item = item->next()) {
             if (item->top() <= py && py < item->bottom()) {
                 select(item);
@@ -78,7 +80,7 @@ int32_t Vmenu::handleKey(int32_t key, int32_t px, int32_t py) {
             }
         }
     }
-    if (k == 3 || k == 4) {
+    if (k == key::up || k == key::down) {
         if (!m_firstChild) {
             return 0;
         }
@@ -94,14 +96,14 @@ int32_t Vmenu::handleKey(int32_t key, int32_t px, int32_t py) {
             }
             last = item;
         }
-        if (k == 3) {
+        if (k == key::up) {
             select(previous ? previous : last);
         } else {
             select(after ? after : firstChild());
         }
         return 0;
     }
-    if (k == 5 || k == 10) {
+    if (k == key::action || k == key::lineFeed) {
         return m_selected ? static_cast<int8_t>(m_selected->getTag()) : 0;
     }
     if (key != 0) {

@@ -1,7 +1,9 @@
 #include "platform/headless/HeadlessPilot.h"
 
-#include "engine/render3d/Vphob.h"
 #include "engine/render3d/Vector.h"
+#include "engine/render3d/Vphob.h"
+#include "game/BallRules.h"
+#include "game/Clubs.h"
 
 namespace fairholm {
 
@@ -11,7 +13,7 @@ namespace {
 constexpr int32_t meterStep = 3072 * 16;
 // The fullest meter that can still be stopped by hand: one step more fills it, and a
 // full meter adds an aim error.
-constexpr int32_t lastStop = (Golf::fullPower - 1) / meterStep;
+constexpr int32_t lastStop = (Clubs::fullPower - 1) / meterStep;
 // Turns of 128 tried either side of the heading the game gives.
 constexpr int32_t turnsTried = 4;
 // Frames after which a stroke that has not ended counts as one that never rests.
@@ -117,50 +119,21 @@ int64_t HeadlessPilot::judge(int32_t club, angle aim, int32_t power) {
     VpolyTerrain& terrain = *m_game.terrain();
     auto body = make<Vphob>();
     body->setTerrain(Ref<VpolyTerrain>(&terrain));
-    body->setPosition(ball.getWorldX(), ball.getWorldY(), ball.getWorldZ());
-    const fixed wind = fx::mul(m_game.windStrength(), 98418);
-    const angle direction = m_game.windDirection();
-    body->wind().set(fx::mul(wind, fx::sin(direction)), 0, -fx::mul(wind, fx::cos(direction)));
-    const Golf::Launch launch = Golf::launchFor(club, power);
-    body->setVelocity(fx::mul(fx::sin(aim), launch.h), launch.vy, -fx::mul(fx::cos(aim), launch.h));
-
-    fixed stillDistance = 0;
-    int32_t stillFrames = 0;
-    Vector toPin;
+    BallRules::strike(*body, ball.getWorldX(), ball.getWorldY(), ball.getWorldZ(), club, power, aim,
+                      m_game.wind());
     // The swing's first step after the strike covers the 80 ms the game allows at most.
-    fixed time = 80 * 32;
-    for (int32_t frame = 0; frame < maxFrames; ++frame, time = 16 * 32) {
-        body->step(time);
-        const Vector& p = body->position();
-        if (((static_cast<uint32_t>(p.x) | static_cast<uint32_t>(p.z)) & 0xFF000000u) != 0) {
-            return penalty;
-        }
-        toPin.set(pin.getWorldX(), pin.getWorldY(), pin.getWorldZ());
-        toPin.subtract(p);
-        const fixed distance = toPin.fastLength();
-        if (distance < 4095 && body->velocity().fastLength() < 364000) {
+    BallRules rules;
+    const Vector pinAt(pin.getWorldX(), pin.getWorldY(), pin.getWorldZ());
+    const BallRules::Result end =
+        rules.playOut(*body, pinAt, terrain, BallRules::maxFrameMillis, 16, maxFrames);
+    switch (end.verdict) {
+        case BallRules::Verdict::Holed:
             return 0;
-        }
-        const fixed drift = distance - stillDistance;
-        if ((drift < 0 ? -drift : drift) < 910) {
-            stillFrames += 1;
-        } else {
-            stillFrames = 0;
-            stillDistance = distance;
-        }
-        const bool still = stillFrames >= 30;
-        const Vector& v = body->velocity();
-        const bool stopped = body->onGround() && v.x == 0 && v.y == 0 && v.z == 0;
-        if (stopped || still) {
-            if (terrain.surfaceAt(p.x, p.z) == 3) {
-                return penalty;
-            }
-            if (still) {
-                return Vector(pin.getWorldX() - p.x, 0, pin.getWorldZ() - p.z).length();
-            }
-        }
+        case BallRules::Verdict::Rest:
+            return Vector(pinAt.x - end.x, 0, pinAt.z - end.z).length();
+        default:
+            return penalty;
     }
-    return penalty;
 }
 
 }  // namespace fairholm

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CourseTestSupport.h"
+#include "game/Clubs.h"
 #include "game/Golf.h"
 #include "tools/coursecheck/CourseChecker.h"
 
@@ -59,7 +60,7 @@ TEST_F(CourseCheckerTest, ShotsEndInWaterOutOfBoundsOrAtRest) {
     EXPECT_EQ(away.outcome, CourseChecker::Outcome::OutOfBounds);
     EXPECT_GE(away.x, 512 << 15);
     // A short putt north on flat fairway comes to rest a few yards on.
-    const CourseChecker::Shot roll = checker.simulate(yards(250), y, yards(250), Golf::putter, 0, 5 << 16);
+    const CourseChecker::Shot roll = checker.simulate(yards(250), y, yards(250), Clubs::putter, 0, 5 << 16);
     EXPECT_EQ(roll.outcome, CourseChecker::Outcome::Rest);
     EXPECT_LT(roll.z, yards(250));
     EXPECT_GT(roll.z, yards(240));

@@ -6,6 +6,7 @@
 #include "CourseTestSupport.h"
 #include "engine/render3d/Vphob.h"
 #include "game/Golf.h"
+#include "game/Surface.h"
 #include "tools/coursec/CourseFigures.h"
 
 using namespace fairholm;
@@ -84,7 +85,7 @@ TEST_F(CourseCompilerTest, ColoursClassifyBackToTheirKindAndLevel) {
     for (int kind = 1; kind <= 7; ++kind) {
         for (int level : {1, 2, 64, 128, 200, 255}) {
             const uint32_t colour = CourseCompiler::colourOf(kind, level);
-            const Golf::Surface s = Golf::classifySurface(colour);
+            const Surface s = Surface::classify(colour);
             EXPECT_EQ(s.kind, kind) << kind << " " << level;
             EXPECT_EQ(s.height, level) << kind << " " << level;
         }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "game/Course.h"
 #include "game/Golf.h"
 #include "tools/coursec/CourseOverview.h"
 
@@ -54,9 +55,9 @@ protected:
     }
 
     void copyPacks() {
-        for (int hole = 0; hole < Golf::holeCount; hole += 3) {
-            fs::copy_file(fs::path(FAIRHOLM_PROGRAM_DIR) / Golf::holePackNames[hole],
-                          dir / Golf::holePackNames[hole], fs::copy_options::overwrite_existing);
+        for (int hole = 0; hole < Course::holeCount; hole += 3) {
+            fs::copy_file(fs::path(FAIRHOLM_PROGRAM_DIR) / Course::holePackTable[hole],
+                          dir / Course::holePackTable[hole], fs::copy_options::overwrite_existing);
         }
     }
 
@@ -102,7 +103,7 @@ protected:
 
 TEST_F(CourseInGame, EveryHoleIsSetUpFromItsTeeOnTheCourse) {
     copyPacks();
-    for (int hole = 0; hole < Golf::holeCount; ++hole) {
+    for (int hole = 0; hole < Course::holeCount; ++hole) {
         const std::string png = (dir / ("tee" + std::to_string(hole + 1) + ".png")).string();
         const std::string last = viewFromTee(hole, png);
         EXPECT_NE(last.find("state=6 hole=" + std::to_string(hole + 1) + " "), std::string::npos) << last;

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "engine/render3d/VpolyTerrain.h"
+#include "game/Course.h"
 #include "game/Golf.h"
+#include "game/Surface.h"
 #include "tools/coursec/CourseTerrain.h"
 #include "tools/coursecheck/CourseChecker.h"
 
@@ -29,7 +31,7 @@ fixed at(int32_t v) {
 }
 
 // Surface kind at a point of the line of play, a fraction t along tee -> aim -> pin.
-int32_t kindAlong(VpolyTerrain& t, const Golf::Hole& h, double f, double side) {
+int32_t kindAlong(VpolyTerrain& t, const Course::Hole& h, double f, double side) {
     const double legA = std::hypot(h.aimX - h.teeX, h.aimZ - h.teeZ);
     const double legB = std::hypot(h.pinX - h.aimX, h.pinZ - h.aimZ);
     const double s = f * (legA + legB);
@@ -78,8 +80,8 @@ TEST_P(CoursePack, TeesPinsAndFairwaysWhereTheHoleTableSays) {
     Ref<VpolyTerrain> t = loadPack(name);
     ASSERT_TRUE(t);
     for (int32_t hole = 3 * GetParam(); hole < 3 * GetParam() + 3; ++hole) {
-        ASSERT_EQ(Golf::holePackNames[hole], name);
-        const Golf::Hole& h = Golf::holeTable[hole];
+        ASSERT_EQ(Course::holePackTable[hole], name);
+        const Course::Hole& h = Course::holeTable[hole];
         EXPECT_EQ(t->surfaceAt(at(h.teeX), at(h.teeZ)), 5) << "hole " << hole + 1;
         EXPECT_EQ(t->surfaceAt(at(h.pinX), at(h.pinZ)), 4) << "hole " << hole + 1;
         // Level around the tee: within half a yard over the two yards around it.
@@ -104,7 +106,7 @@ TEST_P(CoursePack, TeesPinsAndFairwaysWhereTheHoleTableSays) {
             EXPECT_LE(std::abs(t->heightAt(at(h.pinX), at(h.pinZ + d)) - pin), std::abs(d) * 3277 + 4096);
         }
         // Par 4 and 5: fairway along most of the line of play.
-        if (Golf::parTable[hole] > 3) {
+        if (Course::parTable[hole] > 3) {
             int fairway = 0;
             for (int k = 1; k < 20; ++k) {
                 fairway += kindAlong(*t, h, 0.15 + 0.75 * k / 20, 0) == 2;
@@ -120,7 +122,7 @@ TEST(CoursePacks, WaterOnAtLeastFiveHolesAndNeverOnTeesOrGreens) {
         Ref<VpolyTerrain> t = loadPack(kPacks[p]);
         ASSERT_TRUE(t);
         for (int32_t hole = 3 * p; hole < 3 * p + 3; ++hole) {
-            const Golf::Hole& h = Golf::holeTable[hole];
+            const Course::Hole& h = Course::holeTable[hole];
             bool water = false;
             for (int k = 0; k <= 60 && !water; ++k) {
                 for (double side = -60; side <= 60 && !water; side += 4) {

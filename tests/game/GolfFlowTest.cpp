@@ -6,6 +6,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "game/Clubs.h"
 #include "tests/game/GameHarness.h"
 #include "tests/support/TestContent.h"
 
@@ -115,13 +116,13 @@ TEST(GolfFlow, ClubMenuKeys) {
     h.startNewGame();
     Golf& g = h.game();
     h.keys({'1', '#'});
-    EXPECT_EQ(g.club(), Golf::pitchingWedge);
+    EXPECT_EQ(g.club(), Clubs::pitchingWedge);
     h.keys({'1', '*'});
-    EXPECT_EQ(g.club(), Golf::putter);
+    EXPECT_EQ(g.club(), Clubs::putter);
     EXPECT_EQ(g.golferSprite()->getFrame(), 13 + 17);
     EXPECT_EQ(GameHarness::textOf(g.clubText()), "PT-100");
     h.keys({'1', 4, '0'});  // down, then cancel
-    EXPECT_EQ(g.club(), Golf::putter);
+    EXPECT_EQ(g.club(), Clubs::putter);
     h.keys({'1', 4, 5});  // down from the putter wraps to the driver
     EXPECT_EQ(g.club(), 0);
     EXPECT_FALSE(g.clubMenu()->hasParent());
@@ -136,7 +137,7 @@ TEST(GolfFlow, MeterFillsStopsAndCancels) {
     EXPECT_TRUE(g.meterPanel()->hasParent());
     h.runFor(300);
     EXPECT_GT(g.power(), 0);
-    EXPECT_LT(g.power(), Golf::fullPower);
+    EXPECT_LT(g.power(), Clubs::fullPower);
     h.key(6);  // right soft key: no stroke
     h.runFor(50);
     EXPECT_EQ(g.state(), Golf::Aiming);
@@ -148,7 +149,7 @@ TEST(GolfFlow, MeterFillsStopsAndCancels) {
     h.key('5');
     ASSERT_TRUE(
         h.runUntil([&] { return g.state() == Golf::FullSwing || g.state() == Golf::BallInFlight; }, 5000));
-    EXPECT_EQ(g.power(), Golf::fullPower);
+    EXPECT_EQ(g.power(), Clubs::fullPower);
     EXPECT_NE(g.aim(), aim);
 }
 
@@ -168,7 +169,7 @@ TEST(GolfFlow, FirstMeterFrameNeverStopsIt) {
     h.key(' ');
     ASSERT_TRUE(h.runUntil([&] { return g.state() != Golf::SwingMeter; }, 1000));
     EXPECT_EQ(g.aim(), aim);
-    EXPECT_LT(g.power(), Golf::fullPower);
+    EXPECT_LT(g.power(), Clubs::fullPower);
 }
 
 TEST(GolfFlow, AShotFliesAndComesToRest) {
@@ -205,8 +206,8 @@ TEST(GolfFlow, HoledAnnouncementsAndScorecard) {
         GameHarness h;
         h.startNewGame();
         Golf& g = h.game();
-        g.setHoleIndex(c.hole);
-        g.setStrokes(c.strokes);
+        g.round().start(c.hole, 0);
+        g.round().setStrokes(c.strokes);
         g.finishHole();
         EXPECT_EQ(g.state(), Golf::Scorecard);
         EXPECT_EQ(GameHarness::textOf(g.scoreTitle()), c.title);
@@ -225,7 +226,7 @@ TEST(GolfFlow, HoleInTheCupThenNextHoleWithoutReload) {
     // Just short of the pin, rolling slowly on the green.
     g.setState(Golf::BallInFlight);
     placeBall(g, 75 << 15, (76 << 15) + 2000);
-    g.setStrokes(3);
+    g.round().setStrokes(3);
     EXPECT_FALSE(g.stepBall());
     EXPECT_EQ(g.state(), Golf::Scorecard);
     EXPECT_TRUE(contains(h.platform().sounds, "incup"));
@@ -252,8 +253,8 @@ TEST(GolfFlow, HoleFourLoadsTheNextPack) {
     Golf& g = h.game();
     Vsprite* map = g.mapSprite();
     VpolyTerrain* terrain = g.terrain();
-    g.setHoleIndex(2);
-    g.setStrokes(5);
+    g.round().start(2, 0);
+    g.round().setStrokes(5);
     g.finishHole();
     h.key('x');
     ASSERT_TRUE(h.runUntil([&] { return g.state() == Golf::Aiming && g.holeIndex() == 3; }));
@@ -267,9 +268,8 @@ TEST(GolfFlow, ByeAfterTheLastHole) {
     GameHarness h;
     h.startNewGame();
     Golf& g = h.game();
-    g.setHoleIndex(17);
-    g.setRoundTotal(70);
-    g.setStrokes(5);
+    g.round().start(17, 70);
+    g.round().setStrokes(5);
     g.finishHole();
     EXPECT_EQ(GameHarness::textOf(g.scoreTitle()), "Game Over");
     EXPECT_EQ(g.holeIndex(), 0);
@@ -288,7 +288,7 @@ TEST(GolfFlow, WaterReplaysFromTheTeeTowardsTheAimPoint) {
     Golf& g = h.game();
     g.lastLie()->set(89 << 15, g.ballSprite()->getWorldY(), 436 << 15);
     g.setState(Golf::BallInFlight);
-    g.setStrokes(1);
+    g.round().setStrokes(1);
     placeBall(g, 420 << 15, 420 << 15);
     EXPECT_TRUE(g.stepBall());
     EXPECT_EQ(g.state(), Golf::WaterSplash);
@@ -334,7 +334,7 @@ TEST(GolfFlow, OutOfBoundsFromTheViewAndFromTheMap) {
             g.openMap(Golf::BallOnMap);
         }
         g.setState(start);
-        g.setStrokes(1);
+        g.round().setStrokes(1);
         g.ballBody()->setPosition(16777216, 0, 100 << 15);  // x = 512.0
         g.ballBody()->setVelocity(0, 0, 0);
         EXPECT_TRUE(g.stepBall());
@@ -434,7 +434,7 @@ TEST(GolfFlow, ResumeFromTheFileAndFromAiming) {
     EXPECT_EQ(g0.roundTotal(), 268);
     EXPECT_EQ(g0.golferSprite()->getFrame(), 36);
     // Back to the menu from aiming, and resume the same hole.
-    g0.setStrokes(2);
+    g0.round().setStrokes(2);
     h.key(7);
     h.runToMainMenu();
     h.key('R');
@@ -478,8 +478,7 @@ TEST(GolfFlow, RoundTotalBytes) {
     GameHarness h;
     h.startNewGame();
     Golf& g = h.game();
-    g.setHoleIndex(5);
-    g.setRoundTotal(260);
+    g.round().start(5, 260);
     g.saveState();
     EXPECT_EQ(h.savedFile(), (std::vector<uint8_t>{5, 0, 4, 1, 0, 0}));
 }
@@ -578,17 +577,17 @@ TEST(GolfFlow, ClubChoiceByDistance) {
     // On the green a short distance takes the putter.
     placeBall(g, 75 << 15, 80 << 15);
     g.selectClubForDistance(1965959);
-    EXPECT_EQ(g.club(), Golf::putter);
+    EXPECT_EQ(g.club(), Clubs::putter);
 }
 
 TEST(GolfFlow, WindDisplayAndArrow) {
     GameHarness h;
     h.startNewGame();
     Golf& g = h.game();
-    g.setWind(24576, 0, 24576 + 100, 0);  // targets reached: new ones are drawn from the clock
+    g.wind().set(24576, 0, 24576 + 100, 0);  // targets reached: new ones are drawn from the clock
     g.updateWind();
     EXPECT_EQ(GameHarness::textOf(g.windText()), "Wind 1");
-    g.setWind(16383, 0, 16383, 0);
+    g.wind().set(16383, 0, 16383, 0);
     g.updateWind();
     EXPECT_EQ(GameHarness::textOf(g.windText()), "Wind 0");
     EXPECT_EQ(g.arrowAngle(), (g.windDirection() + g.terrainView()->getHeading()) & 0x7C00);

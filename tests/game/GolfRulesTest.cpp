@@ -1,27 +1,30 @@
 // The game's tables and the pure rules behind a stroke.
 #include <gtest/gtest.h>
 
+#include "game/Clubs.h"
+#include "game/Course.h"
 #include "game/Golf.h"
+#include "game/Surface.h"
 
 using namespace fairholm;
 
 TEST(GolfTables, ParsAndPacks) {
     int total = 0;
-    for (int hole = 0; hole < Golf::holeCount; ++hole) {
+    for (int hole = 0; hole < Course::holeCount; ++hole) {
         constexpr int pattern[3] = {4, 3, 5};
-        EXPECT_EQ(Golf::parTable[hole], pattern[hole % 3]);
-        total += Golf::parTable[hole];
+        EXPECT_EQ(Course::parTable[hole], pattern[hole % 3]);
+        total += Course::parTable[hole];
     }
     EXPECT_EQ(total, 72);
-    EXPECT_STREQ(Golf::holePackNames[0], "holes_1-3");
-    EXPECT_STREQ(Golf::holePackNames[17], "holes_16-18");
-    EXPECT_EQ(Golf::holePack(3).ptr(), lit("holes_4-6").ptr());
-    EXPECT_EQ(Golf::holeTable[16].aimZ, 388);
+    EXPECT_STREQ(Course::holePackTable[0], "holes_1-3");
+    EXPECT_STREQ(Course::holePackTable[17], "holes_16-18");
+    EXPECT_EQ(Course::holePack(3).ptr(), lit("holes_4-6").ptr());
+    EXPECT_EQ(Course::holeTable[16].aimZ, 388);
 }
 
 TEST(GolfTables, SurfacesFromColours) {
     auto check = [](uint32_t colour, int kind, int height, fixed friction) {
-        const Golf::Surface s = Golf::classifySurface(colour);
+        const Surface s = Surface::classify(colour);
         EXPECT_EQ(s.kind, kind) << std::hex << colour;
         EXPECT_EQ(s.height, height) << std::hex << colour;
         EXPECT_EQ(s.friction, friction) << std::hex << colour;
@@ -39,16 +42,16 @@ TEST(GolfTables, SurfacesFromColours) {
 }
 
 TEST(GolfShot, CarryAndLaunchSpeeds) {
-    EXPECT_EQ(Golf::carryFor(0, 50 << 16), 4095750);  // half power with the driver: 125 yards
-    EXPECT_EQ(Golf::carryFor(0, Golf::fullPower), 8191500);
-    const Golf::Launch putt = Golf::launchFor(Golf::putter, Golf::fullPower);
+    EXPECT_EQ(Clubs::carryFor(0, 50 << 16), 4095750);  // half power with the driver: 125 yards
+    EXPECT_EQ(Clubs::carryFor(0, Clubs::fullPower), 8191500);
+    const Clubs::Launch putt = Clubs::launchFor(Clubs::putter, Clubs::fullPower);
     EXPECT_EQ(putt.vy, 0);
     EXPECT_NEAR(putt.h, 20 * 32768, 40);  // sqrt(12 x 33.33)
     // A drag-free flight with the launch speeds lands at 0.9 x the carry.
     for (int club = 0; club < 10; ++club) {
-        const Golf::Launch l = Golf::launchFor(club, Golf::fullPower);
+        const Clubs::Launch l = Clubs::launchFor(club, Clubs::fullPower);
         const double h = l.h / 32768.0, vy = l.vy / 32768.0, g = 359834 / 32768.0;
         const double range = 2 * h * vy / g;
-        EXPECT_NEAR(range, 0.9 * Golf::clubTable[club].carry / 32768.0, 0.05 * range) << club;
+        EXPECT_NEAR(range, 0.9 * Clubs::clubTable[club].carry / 32768.0, 0.05 * range) << club;
     }
 }

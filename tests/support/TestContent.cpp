@@ -1,4 +1,5 @@
 #include "tests/support/TestContent.h"
+#include "game/Course.h"
 
 #include <cstdint>
 #include <fstream>
@@ -69,7 +70,7 @@ bool writeCourse(const std::string& path, int firstHole) {
     const int water = swf.addSolidFill(0xFF000000 | TestContent::water);
     addRegion(swf, heather, 0, 0, 0, 512, 512);
     for (int hole = firstHole; hole < firstHole + 3; ++hole) {
-        const Golf::Hole& h = Golf::holeTable[hole];
+        const Course::Hole& h = Course::holeTable[hole];
         const int g = TestContent::greenHalf;
         const int t = TestContent::teeHalf;
         addRegion(swf, green, heather, h.pinX - g, h.pinZ - g, h.pinX + g, h.pinZ + g);
@@ -100,7 +101,7 @@ bool TestContent::write(const std::string& directory) {
     ok = writeFont(dir + "f13.bin", 13) && ok;
     ok = writeFont(dir + "f16.bin", 16) && ok;
     for (int pack = 0; pack < 6; ++pack) {
-        ok = writeCourse(dir + Golf::holePackNames[pack * 3], pack * 3) && ok;
+        ok = writeCourse(dir + Course::holePackTable[pack * 3], pack * 3) && ok;
     }
     ok = writeArrow(dir + "arrow") && ok;
     std::ofstream help(dir + "help.txt");

@@ -1,7 +1,7 @@
 #include "tools/coursec/CourseTerrain.h"
 
 #include "engine/render3d/Vphob.h"
-#include "game/Golf.h"
+#include "game/Surface.h"
 #include "tools/coursec/CourseFigures.h"
 
 namespace fairholm::coursec {
@@ -12,12 +12,7 @@ Ref<VpolyTerrain> CourseTerrain::load(const std::string& path, Ref<Vilib> textur
         return Ref<VpolyTerrain>();
     }
     Vphob::setGravity(gravity);
-    for (int32_t i = 0; i < terrain->paletteSize(); ++i) {
-        const Golf::Surface surface = Golf::classifySurface(static_cast<uint32_t>(terrain->paletteColor(i)));
-        terrain->setPaletteImage(i, textures, surface.kind);
-        terrain->setColor(i, surface.height);
-        terrain->setSurfaceProperties(i, surface.friction, 0);
-    }
+    Surface::dressTerrain(*terrain, textures);
     terrain->buildHeightMap();
     return terrain;
 }

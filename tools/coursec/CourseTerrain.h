@@ -4,6 +4,7 @@
 
 #include "engine/render3d/VpolyTerrain.h"
 #include "engine/sprite/Vilib.h"
+#include "game/Clubs.h"
 #include "runtime/Ref.h"
 
 namespace fairholm::coursec {
@@ -19,7 +20,7 @@ public:
     static Ref<VpolyTerrain> load(const std::string& path, Ref<Vilib> textures = Ref<Vilib>());
 
     // Gravity the game gives the ball body when it loads a course.
-    static constexpr int32_t gravity = -359834;
+    static constexpr int32_t gravity = -Clubs::gravity;
 };
 
 }  // namespace fairholm::coursec

@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/Golf.h"
+#include "game/BallRules.h"
+#include "game/Clubs.h"
+#include "game/Course.h"
+#include "game/Surface.h"
 
 namespace fairholm::coursecheck {
 
@@ -16,15 +19,11 @@ constexpr double kUnit = 32768.0;
 constexpr int32_t kMeterTick = 3072 * CourseChecker::frameMillis;
 // The fullest meter a player can stop by hand (the next frame would fill it and add an
 // aim error).
-constexpr int32_t kMaxPower = (Golf::fullPower - 1) / kMeterTick * kMeterTick;
+constexpr int32_t kMaxPower = (Clubs::fullPower - 1) / kMeterTick * kMeterTick;
 
 angle headingTo(fixed fromX, fixed fromZ, double toX, double toZ) {
     const double dx = toX - fromX / kUnit, dz = toZ - fromZ / kUnit;
     return static_cast<angle>(std::lround(std::atan2(dx, -dz) / (2 * kPi) * 32768)) & 0x7FFF;
-}
-
-bool outOfBounds(fixed v) {
-    return (static_cast<uint32_t>(v) >> 24) != 0;
 }
 
 }  // namespace
@@ -36,55 +35,32 @@ CourseChecker::Shot CourseChecker::simulate(fixed x, fixed y, fixed z, int32_t c
                                             int32_t power) {
     Ref<Vphob> body = make<Vphob>();
     body->setTerrain(m_terrain);
-    body->setPosition(x, y, z);
-    body->wind().set(0, 0, 0);
-    const Golf::Launch launch = Golf::launchFor(club, power);
-    body->setVelocity(fx::mul(fx::sin(aim), launch.h), launch.vy, -fx::mul(fx::cos(aim), launch.h));
-
+    BallRules::strike(*body, x, y, z, club, power, aim, Wind());  // calm air
+    BallRules rules;
+    const BallRules::Result end =
+        rules.playOut(*body, Vector(m_pinX, m_pinY, m_pinZ), *m_terrain, frameMillis, frameMillis, maxFrames);
     Shot shot;
-    fixed stillDistance = 0;
-    int32_t stillFrames = 0;
-    Vector toPin;
-    for (int32_t frame = 1; frame <= maxFrames; ++frame) {
-        body->step(frameMillis * 32);
-        const Vector& p = body->position();
-        shot.x = p.x;
-        shot.y = p.y;
-        shot.z = p.z;
-        shot.frames = frame;
-        if (outOfBounds(p.x) || outOfBounds(p.z)) {
-            shot.outcome = Outcome::OutOfBounds;
-            return shot;
-        }
-        toPin.set(m_pinX, m_pinY, m_pinZ);
-        toPin.subtract(p);
-        const fixed distance = toPin.fastLength();
-        if (distance < 4095 && body->velocity().fastLength() < 364000) {
+    shot.x = end.x;
+    shot.y = end.y;
+    shot.z = end.z;
+    shot.frames = end.frames;
+    switch (end.verdict) {
+        case BallRules::Verdict::Holed:
             shot.outcome = Outcome::Holed;
-            return shot;
-        }
-        const fixed drift = distance - stillDistance;
-        if ((drift < 0 ? -drift : drift) < 910) {
-            stillFrames += 1;
-        } else {
-            stillFrames = 0;
-            stillDistance = distance;
-        }
-        const bool still = stillFrames >= 30;
-        const Vector& v = body->velocity();
-        const bool stopped = body->onGround() && v.x == 0 && v.y == 0 && v.z == 0;
-        if (stopped || still) {
-            if (m_terrain->surfaceAt(p.x, p.z) == 3) {
-                shot.outcome = Outcome::Water;
-                return shot;
-            }
-            if (still) {
-                shot.outcome = Outcome::Rest;
-                return shot;
-            }
-        }
+            break;
+        case BallRules::Verdict::Water:
+            shot.outcome = Outcome::Water;
+            break;
+        case BallRules::Verdict::OutOfBounds:
+            shot.outcome = Outcome::OutOfBounds;
+            break;
+        case BallRules::Verdict::Rest:
+            shot.outcome = Outcome::Rest;
+            break;
+        case BallRules::Verdict::Moving:
+            shot.outcome = Outcome::Endless;
+            break;
     }
-    shot.outcome = Outcome::Endless;
     return shot;
 }
 
@@ -138,14 +114,14 @@ CourseChecker::Stroke CourseChecker::chooseStroke(fixed x, fixed y, fixed z,
     std::vector<Plan> plans;
     const bool putt = kind == 4 || (d < 25 && (kind == 2 || kind == 5));
     if (putt) {
-        plans.push_back({Golf::putter, 8, 0.0, 1});
+        plans.push_back({Clubs::putter, 8, 0.0, 1});
     }
     if (kind != 4) {
-        for (int32_t club = 0; club <= Golf::pitchingWedge; ++club) {
-            const double carry = Golf::clubTable[club].carry / 32766.0;
+        for (int32_t club = 0; club <= Clubs::pitchingWedge; ++club) {
+            const double carry = Clubs::clubTable[club].carry / 32766.0;
             const double reach = std::min(d, 250.0);
-            if ((carry >= reach * 0.5 && carry <= d * 1.5 + 40) || (club == Golf::pitchingWedge && d < 90)) {
-                plans.push_back({club, 24, club == Golf::pitchingWedge ? 0.1 : 0.4, 4});
+            if ((carry >= reach * 0.5 && carry <= d * 1.5 + 40) || (club == Clubs::pitchingWedge && d < 90)) {
+                plans.push_back({club, 24, club == Clubs::pitchingWedge ? 0.1 : 0.4, 4});
             }
         }
     }
@@ -190,7 +166,7 @@ CourseChecker::Stroke CourseChecker::chooseStroke(fixed x, fixed y, fixed z,
     const size_t finalists = std::min<size_t>(coarse.size(), 10 * static_cast<size_t>(m_effort));
     for (size_t i = 0; i < finalists; ++i) {
         const Candidate c = coarse[i];
-        const int32_t spread = c.club == Golf::putter ? 1 : 3;
+        const int32_t spread = c.club == Clubs::putter ? 1 : 3;
         for (int32_t t = -spread; t <= spread; ++t) {
             const int32_t power = c.power + t * kMeterTick;
             if (power < kMeterTick || power > kMaxPower) {
@@ -219,10 +195,10 @@ CourseChecker::Stroke CourseChecker::chooseStroke(fixed x, fixed y, fixed z,
 }
 
 CourseChecker::HoleResult CourseChecker::playHole(int32_t hole) {
-    const Golf::Hole& h = Golf::holeTable[hole];
+    const Course::Hole& h = Course::hole(hole);
     HoleResult result;
     result.hole = hole;
-    result.par = Golf::parTable[hole];
+    result.par = Course::par(hole);
     m_sequence = static_cast<uint32_t>(hole) * 3;
     m_pinX = h.pinX << 15;
     m_pinZ = h.pinZ << 15;
@@ -254,18 +230,12 @@ CourseChecker::HoleResult CourseChecker::playHole(int32_t hole) {
     return result;
 }
 
-const char* CourseChecker::surfaceName(int32_t kind) {
-    static const char* const names[] = {"?",     "rough",      "fairway", "water",
-                                        "green", "tee/fringe", "bunker",  "heather"};
-    return kind >= 0 && kind < 8 ? names[kind] : "?";
-}
-
 std::string CourseChecker::describe(const Stroke& stroke) {
     static const char* const outcomes[] = {"rests", "holed", "water", "out of bounds", "never rests"};
     char line[200];
     std::snprintf(line, sizeof line, "%.0f yd from %s: %s at %.1f %% -> %s", stroke.distanceBefore,
-                  surfaceName(stroke.surfaceBefore), Golf::clubTable[stroke.club].label + 2,
-                  stroke.power / 65536.0, outcomes[static_cast<int>(stroke.shot.outcome)]);
+                  Surface::name(stroke.surfaceBefore), Clubs::name(stroke.club), stroke.power / 65536.0,
+                  outcomes[static_cast<int>(stroke.shot.outcome)]);
     return line;
 }
 

@@ -12,15 +12,11 @@
 namespace fairholm::coursecheck {
 
 // Plays the holes of a course pack with the game's own ball physics, clubs, launch
-// and rules, without the user interface, choosing every stroke as a good player
-// would: it tries clubs, aims and powers with the simulation and plays the one that
-// leaves the fewest strokes to come.
+// and rules (Clubs, Course, BallRules), without the user interface, choosing every
+// stroke as a good player would: it tries clubs, aims and powers with the simulation
+// and plays the one that leaves the fewest strokes to come.
 //
-// The rules are those of the game's ball flight: frames of 16 ms (the game's frame
-// period; a ball step is never longer than 80 ms) fed to the ball body as
-// milliseconds x 32, out of bounds when x or z leaves 0..512, holed within 0.125
-// units of the pin at under 11.1 units per time unit, at rest after 30 frames within
-// 910 of one distance to the pin, water when the ball stops on it. Out of bounds and
+// Strokes are played out in frames of 16 ms, the game's frame period; out of bounds and
 // water cost a penalty stroke and the stroke is replayed from the last lie. The air is
 // calm.
 //
@@ -76,7 +72,6 @@ public:
 
     // A readable line for one stroke.
     static std::string describe(const Stroke& stroke);
-    static const char* surfaceName(int32_t kind);
 
 private:
     double score(const Shot& shot, fixed fromX, fixed fromZ);

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "game/Golf.h"
+#include "game/Clubs.h"
+#include "game/Course.h"
 #include "tools/coursec/CourseTerrain.h"
 #include "tools/coursecheck/CourseChecker.h"
 
@@ -38,8 +39,8 @@ int main(int argc, char** argv) {
     std::printf("| Hole | Par | Strokes | Strokes played |\n|---:|---:|---:|---|\n");
     Ref<VpolyTerrain> terrain;
     std::string loaded;
-    for (int32_t hole = 0; hole < Golf::holeCount; ++hole) {
-        const std::string pack = Golf::holePackNames[hole];
+    for (int32_t hole = 0; hole < Course::holeCount; ++hole) {
+        const std::string pack = Course::holePackTable[hole];
         if (args.size() > 1 && std::find(args.begin() + 1, args.end(), pack) == args.end()) {
             continue;
         }
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
         const coursecheck::CourseChecker::HoleResult result = checker.playHole(hole);
         std::string clubs;
         for (const auto& stroke : result.log) {
-            clubs += (clubs.empty() ? "" : ", ") + std::string(Golf::clubTable[stroke.club].label + 2);
+            clubs += (clubs.empty() ? "" : ", ") + std::string(Clubs::name(stroke.club));
             if (stroke.shot.outcome == coursecheck::CourseChecker::Outcome::Water) {
                 clubs += " (water)";
             } else if (stroke.shot.outcome == coursecheck::CourseChecker::Outcome::OutOfBounds) {
