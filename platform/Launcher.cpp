@@ -43,13 +43,4 @@ std::string Launcher::chooseSaveDirectory() {
     return folder;
 }
 
-Ref<Golf> Launcher::createGame(Ref<Platform> platform, int32_t windowWidth, int32_t windowHeight) {
-    const bool high = isHighResolution(windowWidth);
-    auto display = make<Vdisplay>(std::move(platform));
-    auto game = make<Golf>();
-    game->setDisplay(display);
-    game->setSize(gameSize(windowWidth, high), gameSize(windowHeight, high));
-    return game;
-}
-
 }  // namespace fairholm

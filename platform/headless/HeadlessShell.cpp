@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "platform/Launcher.h"
 #include "platform/PngWriter.h"
 #include "runtime/Runtime.h"
 
@@ -27,24 +26,24 @@ HeadlessShell::HeadlessShell(Options options, HeadlessScript script)
 }
 
 HeadlessShell::~HeadlessShell() {
-    if (m_game) {
-        m_game->dismantle();
-    }
+    m_pilot.reset();
     m_game = nullptr;
+    m_session.reset();
     Runtime::setClock(nullptr);
 }
 
 int HeadlessShell::run() {
     Runtime::setClock(make<ScriptedClock>(*this));
-    const bool high = Launcher::isHighResolution(m_options.windowWidth);
+    const bool high = GameSession::isHighResolution(m_options.windowWidth);
     m_platform = make<HeadlessPlatform>(m_options.pocketPC, high);
-    m_game = Launcher::createGame(m_platform, m_options.windowWidth, m_options.windowHeight);
+    m_session = std::make_unique<GameSession>(m_platform, m_options.windowWidth, m_options.windowHeight);
+    m_game = &m_session->game();
     if (m_options.pilot) {
         m_pilot = std::make_unique<HeadlessPilot>(*m_game);
     }
     // Events due at time 0 arrive before the first frame.
     advance(0);
-    m_game->run();
+    m_session->runHere();
     if (m_options.hashFrames) {
         printFrameDigest("end");
     }
@@ -134,7 +133,8 @@ void HeadlessShell::hashFrame() {
     for (; i < count; ++i) {
         lanes[0] = (lanes[0] ^ static_cast<uint32_t>(p[i])) * prime;
     }
-    uint64_t frame = (static_cast<uint64_t>(static_cast<uint32_t>(width)) << 32) | static_cast<uint32_t>(height);
+    uint64_t frame =
+        (static_cast<uint64_t>(static_cast<uint32_t>(width)) << 32) | static_cast<uint32_t>(height);
     for (const uint64_t lane : lanes) {
         frame = (frame ^ lane) * prime;
     }
@@ -143,8 +143,8 @@ void HeadlessShell::hashFrame() {
 }
 
 void HeadlessShell::printFrameDigest(const char* change) {
-    std::printf("frames %u hash %016llx at %u %s\n", m_framesHashed, static_cast<unsigned long long>(m_frameDigest),
-                m_now, change);
+    std::printf("frames %u hash %016llx at %u %s\n", m_framesHashed,
+                static_cast<unsigned long long>(m_frameDigest), m_now, change);
     m_framesHashed = 0;
     m_frameDigest = 0;
 }

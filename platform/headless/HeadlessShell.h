@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/Golf.h"
+#include "platform/GameSession.h"
 #include "platform/headless/HeadlessPilot.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessScript.h"
@@ -67,7 +68,8 @@ private:
     int32_t m_lastState = -1;
     std::unique_ptr<HeadlessPilot> m_pilot;
     Ref<HeadlessPlatform> m_platform;
-    Ref<Golf> m_game;
+    std::unique_ptr<GameSession> m_session;
+    Golf* m_game = nullptr;  // the session's
 };
 
 }  // namespace fairholm

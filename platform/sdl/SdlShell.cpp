@@ -1,84 +1,38 @@
 #include "platform/sdl/SdlShell.h"
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <memory>
 
+#include "engine/sprite/EngineKey.h"
 #include "platform/Launcher.h"
 #include "platform/PngWriter.h"
+#include "platform/ShellInput.h"
 
 namespace fairholm {
 
 namespace {
 
-// Engine key for a key of the keyboard: arrows, Enter, the soft keys F1 and F2, Escape
-// and the digits. Everything else arrives as typed text.
-int32_t engineKey(SDL_Keycode key) {
-    switch (key) {
-        case SDLK_LEFT:
-            return 1;
-        case SDLK_RIGHT:
-            return 2;
-        case SDLK_UP:
-            return 3;
-        case SDLK_DOWN:
-            return 4;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-        case SDLK_F1:
-            return 5;
-        case SDLK_F2:
-            return 6;
-        case SDLK_ESCAPE:
-            return 7;
-        default:
-            break;
+// The key table's SDL column, checked against SDL's own constants.
+bool tableMatchesSdl() {
+    const struct {
+        const char* name;
+        SDL_Keycode code;
+    } keys[] = {{"Left", SDLK_LEFT},    {"Right", SDLK_RIGHT},  {"Up", SDLK_UP},
+                {"Down", SDLK_DOWN},    {"Enter", SDLK_RETURN}, {"KeypadEnter", SDLK_KP_ENTER},
+                {"F1", SDLK_F1},        {"F2", SDLK_F2},        {"Escape", SDLK_ESCAPE},
+                {"0", SDLK_0},          {"9", SDLK_9},          {"Keypad0", SDLK_KP_0},
+                {"Keypad1", SDLK_KP_1}, {"Keypad9", SDLK_KP_9}};
+    for (const auto& key : keys) {
+        const KeyTable::Row* row = KeyTable::find(KeyTable::Host::Sdl, key.code);
+        if (!row || std::strcmp(row->name, key.name) != 0) {
+            return false;
+        }
     }
-    if (key >= SDLK_0 && key <= SDLK_9) {
-        return '0' + (key - SDLK_0);
-    }
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) {
-        return '1' + (key - SDLK_KP_1);
-    }
-    if (key == SDLK_KP_0) {
-        return '0';
-    }
-    return 0;
-}
-
-// The soft keys and back are queued again on release, like a handset's.
-bool queuedOnRelease(SDL_Keycode key) {
-    return key == SDLK_F1 || key == SDLK_F2 || key == SDLK_ESCAPE;
-}
-
-int32_t controllerKey(uint8_t button) {
-    switch (button) {
-        case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-            return 1;
-        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-            return 2;
-        case SDL_CONTROLLER_BUTTON_DPAD_UP:
-            return 3;
-        case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-            return 4;
-        case SDL_CONTROLLER_BUTTON_A:
-        case SDL_CONTROLLER_BUTTON_START:
-            return 5;
-        case SDL_CONTROLLER_BUTTON_B:
-            return 6;
-        case SDL_CONTROLLER_BUTTON_BACK:
-            return 7;
-        case SDL_CONTROLLER_BUTTON_X:
-            return '1';  // club menu
-        case SDL_CONTROLLER_BUTTON_Y:
-            return '7';  // view from above
-        case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
-            return '1';  // zoom in on the map
-        case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
-            return '3';  // zoom out on the map
-        default:
-            return 0;
-    }
+    return KeyTable::buttonKey(KeyTable::Host::Sdl, SDL_CONTROLLER_BUTTON_DPAD_LEFT) == key::left &&
+           KeyTable::buttonKey(KeyTable::Host::Sdl, SDL_CONTROLLER_BUTTON_START) == key::action &&
+           KeyTable::buttonKey(KeyTable::Host::Sdl, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER) == '3';
 }
 
 }  // namespace
@@ -86,14 +40,7 @@ int32_t controllerKey(uint8_t button) {
 SdlShell::SdlShell(Options options) : m_options(std::move(options)) {}
 
 SdlShell::~SdlShell() {
-    if (m_gameThread.joinable()) {
-        m_game->stop();
-        m_gameThread.join();
-    }
-    if (m_game) {
-        m_game->dismantle();
-    }
-    m_game = nullptr;
+    m_session.reset();
     m_platform = nullptr;
     m_sound.reset();
     if (m_controller) {
@@ -135,6 +82,10 @@ bool SdlShell::createWindow() {
 }
 
 int SdlShell::run() {
+    if (!tableMatchesSdl()) {
+        std::fprintf(stderr, "fairholm: the key table does not match this SDL\n");
+        return 1;
+    }
     if (!createWindow()) {
         return 1;
     }
@@ -143,24 +94,27 @@ int SdlShell::run() {
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(m_window, &width, &height);
-    m_highResolution = Launcher::isHighResolution(width);
+    m_highResolution = GameSession::isHighResolution(width);
     m_platform = make<SdlPlatform>(m_options.pocketPC, m_highResolution, m_wakeEvent);
     m_platform->setSaveDirectory(Launcher::chooseSaveDirectory());
-    m_game = Launcher::createGame(m_platform, width, height);
-    m_platform->setGame(m_game.ptr());
+    m_session = std::make_unique<GameSession>(m_platform, width, height);
+    m_game = &m_session->game();
+    m_platform->setGame(m_game);
     SDL_StartTextInput();
     if (m_options.fullscreen) {
         toggleFullscreen();
     }
 
-    Golf* game = m_game.ptr();
-    m_gameThread = std::thread([game] {
-        game->run();
+    const bool started = m_session->start([] {
         // The loop ends when the game asked to close; make sure the window hears it.
         SDL_Event quit{};
         quit.type = SDL_QUIT;
         SDL_PushEvent(&quit);
     });
+    if (!started) {
+        std::fprintf(stderr, "fairholm: cannot start the game thread\n");
+        return 1;
+    }
 
     const uint32_t start = SDL_GetTicks();
     while (!m_quit) {
@@ -182,8 +136,7 @@ int SdlShell::run() {
         }
         present();
     }
-    m_game->stop();
-    m_gameThread.join();
+    m_session->stop();
     return 0;
 }
 
@@ -238,8 +191,8 @@ void SdlShell::handle(const SDL_Event& event) {
             if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !m_fullscreen) {
                 const int32_t w = event.window.data1;
                 const int32_t h = event.window.data2;
-                m_game->setSize(Launcher::gameSize(w, m_highResolution),
-                                Launcher::gameSize(h, m_highResolution));
+                m_game->setSize(GameSession::gameSize(w, m_highResolution),
+                                GameSession::gameSize(h, m_highResolution));
             }
             break;
         case SDL_KEYDOWN:
@@ -291,42 +244,21 @@ void SdlShell::handleKey(const SDL_KeyboardEvent& key, bool down) {
         }
         return;
     }
-    const int32_t engine = engineKey(code);
-    if (engine <= 0) {
-        return;
-    }
     if (down) {
-        m_game->keyPressed(engine);
-        return;
+        ShellInput::keyDown(*m_game, KeyTable::Host::Sdl, code);
+    } else {
+        ShellInput::keyUp(*m_game, KeyTable::Host::Sdl, code);
     }
-    if (queuedOnRelease(code)) {
-        m_game->keyPressed(engine);
-    }
-    m_game->keyReleased(engine);
 }
 
 void SdlShell::handleText(const char* text) {
     for (const char* c = text; *c; ++c) {
-        const int32_t code = static_cast<unsigned char>(*c);
-        // Digits, Enter and Escape come through their keys; codes above 127 are not keys.
-        if (code >= 128 || code == 13 || code == 27 || (code >= '0' && code <= '9')) {
-            continue;
-        }
-        m_game->keyPressed(code);
-        m_game->keyReleased(code);
+        ShellInput::character(*m_game, static_cast<unsigned char>(*c));
     }
 }
 
 void SdlShell::handleButton(uint8_t button, bool down) {
-    const int32_t engine = controllerKey(button);
-    if (engine <= 0) {
-        return;
-    }
-    if (down) {
-        m_game->keyPressed(engine);
-    } else {
-        m_game->keyReleased(engine);
-    }
+    ShellInput::button(*m_game, KeyTable::Host::Sdl, button, down);
 }
 
 void SdlShell::handleMouse(int32_t x, int32_t y, bool down) {
@@ -336,12 +268,7 @@ void SdlShell::handleMouse(int32_t x, int32_t y, bool down) {
         x >>= 1;
         y >>= 1;
     }
-    m_game->setPointer(x, y);
-    if (down) {
-        m_game->keyPressed(5);
-    } else {
-        m_game->keyReleased(5);
-    }
+    ShellInput::stylus(*m_game, x, y, down);
 }
 
 void SdlShell::present(bool again) {

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "game/Golf.h"
+#include "platform/GameSession.h"
 #include "platform/headless/HeadlessScript.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/SdlSound.h"
@@ -68,8 +68,8 @@ private:
     SDL_GameController* m_controller = nullptr;
 
     Ref<SdlPlatform> m_platform;
-    Ref<Golf> m_game;
-    std::thread m_gameThread;
+    std::unique_ptr<GameSession> m_session;
+    Golf* m_game = nullptr;  // the session's
     std::unique_ptr<SdlSound> m_sound;
     SdlPlatform::Frame m_frame;
 };

@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "engine/sprite/Vdisplay.h"
+#include "platform/ShellInput.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/WindowInput.h"
 #include "runtime/ProgramDirectory.h"
@@ -58,14 +58,13 @@ int Win32Shell::run(int showCommand) {
         return 0;
     }
     m_platform = make<Win32Platform>(m_mainWindow, m_isPocketPC, m_isHighResolution);
-    m_game = make<Golf>();
-    m_platform->setGame(m_game.ptr());
-    m_game->setDisplay(make<Vdisplay>(m_platform));
-    WindowInput::resize(*m_game, m_screenWidth, m_screenHeight, m_isHighResolution);
+    m_session = std::make_unique<GameSession>(m_platform, m_screenWidth, m_screenHeight);
+    m_game = &m_session->game();
+    m_platform->setGame(m_game);
 
-    // The handle is kept so that the end of the program can wait for the game loop.
-    m_thread = CreateThread(nullptr, 0, gameThread, this, 0, nullptr);
-    if (!m_thread) {
+    // The loop ends when the player left the game: make sure the window closes.
+    const HWND window = m_mainWindow;
+    if (!m_session->start([window] { PostMessageW(window, WM_CLOSE, 0, 0); })) {
         DestroyWindow(m_mainWindow);
     }
 
@@ -142,7 +141,7 @@ LRESULT CALLBACK Win32Shell::windowProc(HWND window, UINT message, WPARAM wParam
 }
 
 LRESULT Win32Shell::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Golf* const game = m_game.ptr();
+    Golf* const game = m_game;
     switch (message) {
         case WM_CREATE:
             return 0;
@@ -166,17 +165,17 @@ LRESULT Win32Shell::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return 1;  // the picture covers the window: nothing is erased
         case WM_KEYDOWN:
             if (game) {
-                WindowInput::keyDown(*game, static_cast<uint32_t>(wParam));
+                ShellInput::keyDown(*game, KeyTable::Host::Win32, static_cast<int32_t>(wParam));
             }
             return 0;
         case WM_KEYUP:
             if (game) {
-                WindowInput::keyUp(*game, static_cast<uint32_t>(wParam));
+                ShellInput::keyUp(*game, KeyTable::Host::Win32, static_cast<int32_t>(wParam));
             }
             return 0;
         case WM_CHAR:
             if (game) {
-                WindowInput::character(*game, static_cast<uint32_t>(wParam));
+                ShellInput::character(*game, static_cast<uint32_t>(wParam));
             }
             return 0;
         case WM_LBUTTONDOWN:
@@ -222,29 +221,14 @@ void Win32Shell::paint(HWND window) {
     EndPaint(window, &paintStruct);
 }
 
-DWORD WINAPI Win32Shell::gameThread(LPVOID parameter) {
-    auto* shell = static_cast<Win32Shell*>(parameter);
-    shell->m_game->run();
-    // The loop ends when the player left the game: make sure the window closes.
-    PostMessageW(shell->m_mainWindow, WM_CLOSE, 0, 0);
-    return 0;
-}
-
 // Stops the game loop, waits for its thread and takes the game apart; false when the
 // thread did not end in time (the game is then left alone).
 bool Win32Shell::stopGame() {
-    if (m_thread) {
-        m_game->stop();
-        if (WaitForSingleObject(m_thread, gameStopTimeout) != WAIT_OBJECT_0) {
-            return false;
-        }
-        CloseHandle(m_thread);
-        m_thread = nullptr;
+    if (m_session && !m_session->stop(gameStopTimeout)) {
+        return false;
     }
-    if (m_game) {
-        m_game->dismantle();
-        m_game = nullptr;
-    }
+    m_game = nullptr;
+    m_session.reset();
     m_platform = nullptr;
     return true;
 }

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "game/Golf.h"
+#include "platform/GameSession.h"
 #include "platform/SharedFrame.h"
 #include "platform/win32/Win32Platform.h"
 #include "runtime/Ref.h"
@@ -40,7 +42,6 @@ private:
     bool stopGame();
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static DWORD WINAPI gameThread(LPVOID parameter);
 
     static Win32Shell* s_shell;
 
@@ -54,8 +55,8 @@ private:
     int32_t m_screenWidth = 0;
     int32_t m_screenHeight = 0;
     Ref<Win32Platform> m_platform;
-    Ref<Golf> m_game;
-    HANDLE m_thread = nullptr;
+    std::unique_ptr<GameSession> m_session;
+    Golf* m_game = nullptr;  // the session's
     SharedFrame::Frame m_frame;
 };
 

@@ -11,14 +11,6 @@
 using namespace fairholm;
 namespace fs = std::filesystem;
 
-TEST(Launcher, HighResolutionHalvesTheGame) {
-    EXPECT_TRUE(Launcher::isHighResolution(480));
-    EXPECT_FALSE(Launcher::isHighResolution(479));
-    EXPECT_EQ(Launcher::gameSize(480, true), 240);
-    EXPECT_EQ(Launcher::gameSize(536, true), 268);
-    EXPECT_EQ(Launcher::gameSize(240, false), 240);
-}
-
 TEST(Launcher, SavesBesideAWritableGameElseInTheUsersDataFolder) {
     const fs::path base = fs::temp_directory_path() / ("fairholm-launch-" + std::to_string(::getpid()));
     fs::create_directories(base);

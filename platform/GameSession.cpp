@@ -1,0 +1,79 @@
+#include "platform/GameSession.h"
+
+#include <chrono>
+#include <system_error>
+#include <utility>
+
+#include "engine/sprite/Vdisplay.h"
+
+namespace fairholm {
+
+GameSession::GameSession(Ref<Platform> platform, int32_t windowWidth, int32_t windowHeight)
+    : m_game(make<Golf>()), m_highResolution(isHighResolution(windowWidth)) {
+    m_game->setDisplay(make<Vdisplay>(std::move(platform)));
+    m_game->setSize(gameSize(windowWidth, m_highResolution), gameSize(windowHeight, m_highResolution));
+}
+
+GameSession::~GameSession() {
+    if (!stop()) {
+        // The loop never ended: the game stays as it is for the process's last moments.
+        static_cast<void>(m_game.leakRef());
+    }
+}
+
+bool GameSession::start(std::function<void()> ended) {
+    Golf* game = m_game.ptr();
+    auto loop = [game, ending = m_ending, ended = std::move(ended)] {
+        game->run();
+        if (ended) {
+            ended();
+        }
+        std::lock_guard<std::mutex> hold(ending->lock);
+        ending->ended = true;
+        ending->signal.notify_all();
+    };
+#if defined(__cpp_exceptions)
+    try {
+        m_thread = std::thread(std::move(loop));
+    } catch (const std::system_error&) {
+        return false;
+    }
+#else
+    m_thread = std::thread(std::move(loop));
+#endif
+    return true;
+}
+
+void GameSession::runHere() {
+    m_game->run();
+}
+
+bool GameSession::stop(uint32_t timeoutMillis) {
+    if (m_abandoned) {
+        return false;
+    }
+    if (m_game) {
+        m_game->stop();
+    }
+    if (m_thread.joinable()) {
+        Ending& ending = *m_ending;
+        std::unique_lock<std::mutex> hold(ending.lock);
+        const auto hasEnded = [&ending] { return ending.ended; };
+        if (timeoutMillis == forever) {
+            ending.signal.wait(hold, hasEnded);
+        } else if (!ending.signal.wait_for(hold, std::chrono::milliseconds(timeoutMillis), hasEnded)) {
+            m_abandoned = true;
+            m_thread.detach();
+            return false;
+        }
+        hold.unlock();
+        m_thread.join();
+    }
+    if (m_game) {
+        m_game->dismantle();
+        m_game = nullptr;
+    }
+    return true;
+}
+
+}  // namespace fairholm

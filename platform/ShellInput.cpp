@@ -1,0 +1,54 @@
+#include "platform/ShellInput.h"
+
+#include "engine/sprite/EngineKey.h"
+
+namespace fairholm {
+
+void ShellInput::keyDown(Viewport& game, KeyTable::Host host, int32_t hostKey) {
+    const KeyTable::Row* row = KeyTable::find(host, hostKey);
+    if (row) {
+        game.keyPressed(row->engineKey);
+    }
+}
+
+void ShellInput::keyUp(Viewport& game, KeyTable::Host host, int32_t hostKey) {
+    const KeyTable::Row* row = KeyTable::find(host, hostKey);
+    if (!row) {
+        return;
+    }
+    if (row->queuedOnRelease) {
+        game.keyPressed(row->engineKey);
+    }
+    game.keyReleased(row->engineKey);
+}
+
+void ShellInput::character(Viewport& game, uint32_t code) {
+    if (code == 0 || code > 127 || code == 13 || code == 27 || (code >= '0' && code <= '9')) {
+        return;
+    }
+    game.keyPressed(static_cast<int32_t>(code));
+    game.keyReleased(static_cast<int32_t>(code));
+}
+
+void ShellInput::stylus(Viewport& game, int32_t x, int32_t y, bool down) {
+    game.setPointer(x, y);
+    if (down) {
+        game.keyPressed(key::action);
+    } else {
+        game.keyReleased(key::action);
+    }
+}
+
+void ShellInput::button(Viewport& game, KeyTable::Host host, int32_t button, bool down) {
+    const int32_t engine = KeyTable::buttonKey(host, button);
+    if (engine <= 0) {
+        return;
+    }
+    if (down) {
+        game.keyPressed(engine);
+    } else {
+        game.keyReleased(engine);
+    }
+}
+
+}  // namespace fairholm

@@ -1,0 +1,211 @@
+// The one key table and input translation of the desktop shells.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/sprite/EngineKey.h"
+#include "engine/sprite/Viewport.h"
+#include "platform/KeyTable.h"
+#include "platform/ShellInput.h"
+
+using namespace fairholm;
+using Host = KeyTable::Host;
+
+namespace {
+
+std::vector<int32_t> drain(Viewport& game) {
+    std::vector<int32_t> keys;
+    for (int32_t code = game.nextKey(); code != 0; code = game.nextKey()) {
+        keys.push_back(code);
+    }
+    return keys;
+}
+
+bool anyKeyHeld(const Viewport& game) {
+    for (int32_t code = 0; code <= Viewport::lastKeyCode; ++code) {
+        if (game.isKeyDown(code)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// SDL keycodes of keys without a character (SDL_SCANCODE_TO_KEYCODE).
+constexpr int32_t sdl(int32_t scancode) {
+    return scancode | (1 << 30);
+}
+
+}  // namespace
+
+TEST(KeyTable, WindowsVirtualKeys) {
+    EXPECT_EQ(KeyTable::engineKey(Host::Win32, 37), key::left);
+    EXPECT_EQ(KeyTable::engineKey(Host::Win32, 39), key::right);
+    EXPECT_EQ(KeyTable::engineKey(Host::Win32, 38), key::up);
+    EXPECT_EQ(KeyTable::engineKey(Host::Win32, 40), key::down);
+    EXPECT_EQ(KeyTable::engineKey(Host::Win32, 13), key::action);
+    EXPECT_EQ(KeyTable::engineKey(Host::Win32, 112), key::action);
+    EXPECT_EQ(KeyTable::engineKey(Host::Win32, 113), key::softRight);
+    EXPECT_EQ(KeyTable::engineKey(Host::Win32, 27), key::back);
+    for (int32_t digit = 0; digit <= 9; ++digit) {
+        EXPECT_EQ(KeyTable::engineKey(Host::Win32, '0' + digit), key::digit(digit));
+        EXPECT_EQ(KeyTable::engineKey(Host::Win32, 0x60 + digit), key::digit(digit));  // the keypad
+    }
+    for (int32_t other : {0, 8, 9, 16, 32, 36, 41, 47, 58, 65, 111, 114, 123, 255, 0x10000, -1}) {
+        EXPECT_EQ(KeyTable::engineKey(Host::Win32, other), 0) << other;
+    }
+}
+
+TEST(KeyTable, SdlKeycodes) {
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, sdl(80)), key::left);
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, sdl(79)), key::right);
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, sdl(82)), key::up);
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, sdl(81)), key::down);
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, 13), key::action);
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, sdl(88)), key::action);  // keypad Enter
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, sdl(58)), key::action);  // F1
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, sdl(59)), key::softRight);
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, 27), key::back);
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, sdl(98)), '0');
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, sdl(89)), '1');
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, sdl(97)), '9');
+    EXPECT_EQ(KeyTable::engineKey(Host::Sdl, '5'), '5');
+    // Letters, space and F3 come as characters or not at all.
+    for (int32_t other : {int32_t{'a'}, int32_t{' '}, int32_t{'#'}, sdl(60), sdl(99), -1}) {
+        EXPECT_EQ(KeyTable::engineKey(Host::Sdl, other), 0) << other;
+    }
+}
+
+TEST(KeyTable, WebCodesAndGamepads) {
+    ASSERT_NE(KeyTable::findWeb("ArrowLeft"), nullptr);
+    EXPECT_EQ(KeyTable::findWeb("ArrowLeft")->engineKey, key::left);
+    EXPECT_EQ(KeyTable::findWeb("NumpadEnter")->engineKey, key::action);
+    EXPECT_EQ(KeyTable::findWeb("Numpad7")->engineKey, '7');
+    EXPECT_TRUE(KeyTable::findWeb("Escape")->queuedOnRelease);
+    EXPECT_EQ(KeyTable::findWeb("KeyA"), nullptr);
+    EXPECT_EQ(KeyTable::findWeb(nullptr), nullptr);
+    EXPECT_EQ(KeyTable::buttonKey(Host::Sdl, 13), key::left);  // the d-pad
+    EXPECT_EQ(KeyTable::buttonKey(Host::Web, 14), key::left);
+    EXPECT_EQ(KeyTable::buttonKey(Host::Sdl, 6), key::action);  // Start
+    EXPECT_EQ(KeyTable::buttonKey(Host::Web, 9), key::action);
+    EXPECT_EQ(KeyTable::buttonKey(Host::Sdl, 5), 0);  // Guide
+}
+
+TEST(KeyTable, EveryRowIsNamedOnceAndEveryHostCodeMeansOneKey) {
+    std::set<std::string> names;
+    for (int32_t i = 0; i < KeyTable::rowCount; ++i) {
+        const KeyTable::Row& row = KeyTable::rows[i];
+        EXPECT_TRUE(names.insert(row.name).second) << row.name;
+        EXPECT_GT(row.engineKey, 0);
+        EXPECT_EQ(KeyTable::find(Host::Sdl, row.sdl), row.sdl < 0 ? nullptr : &row) << row.name;
+        EXPECT_EQ(KeyTable::find(Host::Win32, row.win32), row.win32 < 0 ? nullptr : &row) << row.name;
+        if (row.web) {
+            EXPECT_EQ(KeyTable::findWeb(row.web), &row) << row.name;
+        }
+    }
+}
+
+TEST(ShellInputKeys, UnknownKeysAreIgnored) {
+    auto game = make<Viewport>();
+    ShellInput::keyDown(*game, Host::Win32, 65);
+    ShellInput::keyUp(*game, Host::Win32, 65);
+    ShellInput::keyDown(*game, Host::Sdl, 'a');
+    ShellInput::keyUp(*game, Host::Sdl, 'a');
+    EXPECT_TRUE(drain(*game).empty());
+    EXPECT_FALSE(anyKeyHeld(*game));
+}
+
+TEST(ShellInputKeys, EnterQueuesOncePressAndRelease) {
+    for (Host host : {Host::Win32, Host::Sdl}) {
+        auto game = make<Viewport>();
+        ShellInput::keyDown(*game, host, 13);
+        EXPECT_TRUE(game->isKeyDown(key::action));
+        ShellInput::keyUp(*game, host, 13);
+        EXPECT_FALSE(game->isKeyDown(key::action));
+        EXPECT_EQ(drain(*game), (std::vector<int32_t>{key::action}));
+    }
+}
+
+TEST(ShellInputKeys, SoftKeysAndEscapeAreQueuedAgainOnRelease) {
+    auto game = make<Viewport>();
+    for (int32_t code : {112, 113, 27}) {
+        ShellInput::keyDown(*game, Host::Win32, code);
+        ShellInput::keyUp(*game, Host::Win32, code);
+    }
+    EXPECT_EQ(drain(*game), (std::vector<int32_t>{5, 5, 6, 6, 7, 7}));
+    EXPECT_FALSE(anyKeyHeld(*game));
+    ShellInput::keyDown(*game, Host::Sdl, sdl(59));
+    ShellInput::keyUp(*game, Host::Sdl, sdl(59));
+    EXPECT_EQ(drain(*game), (std::vector<int32_t>{6, 6}));
+}
+
+TEST(ShellInputKeys, ReleaseOnlySoftKeyStillReachesTheGame) {
+    auto game = make<Viewport>();
+    ShellInput::keyUp(*game, Host::Win32, 113);
+    EXPECT_EQ(drain(*game), (std::vector<int32_t>{6}));
+    EXPECT_FALSE(game->isKeyDown(6));
+}
+
+TEST(ShellInputKeys, ArrowIsHeldUntilReleased) {
+    auto game = make<Viewport>();
+    ShellInput::keyDown(*game, Host::Win32, 38);
+    EXPECT_TRUE(game->isKeyDown(key::up));
+    ShellInput::keyDown(*game, Host::Win32, 38);  // auto-repeat
+    EXPECT_TRUE(game->isKeyDown(key::up));
+    ShellInput::keyUp(*game, Host::Win32, 38);
+    EXPECT_FALSE(game->isKeyDown(key::up));
+    EXPECT_EQ(drain(*game), (std::vector<int32_t>{3, 3}));
+}
+
+TEST(ShellInputCharacters, DigitQueuesOnceThroughItsKey) {
+    auto game = make<Viewport>();
+    ShellInput::keyDown(*game, Host::Win32, '7');
+    ShellInput::character(*game, '7');
+    ShellInput::keyUp(*game, Host::Win32, '7');
+    EXPECT_EQ(drain(*game), (std::vector<int32_t>{55}));
+    EXPECT_FALSE(game->isKeyDown(55));
+}
+
+TEST(ShellInputCharacters, LettersSpaceHashAndStarArePressedAndReleased) {
+    auto game = make<Viewport>();
+    for (uint32_t code : {uint32_t{'a'}, uint32_t{' '}, uint32_t{'#'}, uint32_t{'*'}, 10u}) {
+        ShellInput::character(*game, code);
+    }
+    EXPECT_EQ(drain(*game), (std::vector<int32_t>{97, 32, 35, 42, 10}));
+    EXPECT_FALSE(anyKeyHeld(*game));
+}
+
+TEST(ShellInputCharacters, EnterEscapeNulAndCodesAbove127AreIgnored) {
+    auto game = make<Viewport>();
+    for (uint32_t code : {0u, 13u, 27u, 128u, 200u, 255u, 0x20ACu}) {
+        ShellInput::character(*game, code);
+    }
+    EXPECT_TRUE(drain(*game).empty());
+    EXPECT_FALSE(anyKeyHeld(*game));
+    ShellInput::character(*game, 127);
+    EXPECT_EQ(drain(*game), (std::vector<int32_t>{127}));
+}
+
+TEST(ShellInputStylus, TouchAndLiftSetThePointerAndTheActionKey) {
+    auto game = make<Viewport>();
+    ShellInput::stylus(*game, 50, 100, true);
+    EXPECT_EQ(game->pointerX(), 50);
+    EXPECT_EQ(game->pointerY(), 100);
+    EXPECT_TRUE(game->isKeyDown(key::action));
+    ShellInput::stylus(*game, 51, 102, false);
+    EXPECT_EQ(game->pointerX(), 51);
+    EXPECT_FALSE(game->isKeyDown(key::action));
+    EXPECT_EQ(drain(*game), (std::vector<int32_t>{key::action}));
+}
+
+TEST(ShellInputButtons, GamepadButtonsPressAndRelease) {
+    auto game = make<Viewport>();
+    ShellInput::button(*game, Host::Sdl, 2, true);  // X: the club menu
+    EXPECT_TRUE(game->isKeyDown('1'));
+    ShellInput::button(*game, Host::Sdl, 2, false);
+    ShellInput::button(*game, Host::Sdl, 5, true);  // Guide: nothing
+    EXPECT_EQ(drain(*game), (std::vector<int32_t>{'1'}));
+    EXPECT_FALSE(anyKeyHeld(*game));
+}
