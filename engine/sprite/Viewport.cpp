@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/sprite/EngineKey.h"
+#include "runtime/Assert.h"
 #include "runtime/Runtime.h"
 
 namespace fairholm {
@@ -62,6 +63,8 @@ void Viewport::invalidateRect(int32_t l, int32_t t, int32_t r, int32_t b) {
     if (l >= r || t >= b) {
         return;
     }
+    // Four words a rectangle, at most maxDirty of them.
+    FAIRHOLM_ASSERT(m_dirtyCount >= 0 && m_dirtyCount <= 4 * maxDirty && m_dirtyCount % 4 == 0);
     int32_t i = 0;
     while (i < m_dirtyCount) {
         int32_t* e = m_dirty + i;
@@ -171,6 +174,7 @@ void Viewport::keyPressed(int32_t code) {
         return;  // action while a direction is held is not queued
     }
     const int32_t write = m_queueWrite.load(std::memory_order_relaxed);
+    FAIRHOLM_ASSERT(write >= 0 && write < queueSize);
     const int32_t next = write + 1 == queueSize ? 0 : write + 1;
     if (next != m_queueRead.load(std::memory_order_acquire)) {
         m_keyQueue[write] = static_cast<int8_t>(code);
@@ -183,6 +187,7 @@ int32_t Viewport::nextKey() {
     if (read == m_queueWrite.load(std::memory_order_acquire)) {
         return 0;
     }
+    FAIRHOLM_ASSERT(read >= 0 && read < queueSize);
     const int32_t code = m_keyQueue[read];
     m_queueRead.store(read + 1 == queueSize ? 0 : read + 1, std::memory_order_release);
     return code;

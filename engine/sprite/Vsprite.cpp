@@ -4,6 +4,7 @@
 
 #include "engine/sprite/Vilib.h"
 #include "engine/sprite/Vtext.h"
+#include "runtime/Assert.h"
 #include "runtime/StringBuffer.h"
 
 namespace fairholm {
@@ -61,6 +62,7 @@ void Vsprite::addChild(Ref<Vsprite> child) {
     if (!child || child->m_parent || child.ptr() == this) {
         return;
     }
+    FAIRHOLM_ASSERT(!isInside(*child));
     Vsprite* previous = nullptr;
     Vsprite* node = m_firstChild.ptr();
     while (node && node->m_z >= child->m_z) {
@@ -81,6 +83,7 @@ void Vsprite::appendChild(Ref<Vsprite> child) {
     if (!child || child->m_parent || child.ptr() == this) {
         return;
     }
+    FAIRHOLM_ASSERT(!isInside(*child));
     if (!m_firstChild) {
         m_firstChild = child;
     } else {
@@ -233,6 +236,8 @@ void Vsprite::removeChild(const Ref<Vsprite>& child) {
         previous = node;
         node = node->m_next.ptr();
     }
+    // A child that names this sprite as its parent is in its list.
+    FAIRHOLM_ASSERT(node);
     if (!node) {
         return;
     }
@@ -244,6 +249,15 @@ void Vsprite::removeChild(const Ref<Vsprite>& child) {
     }
     keep->m_parent = nullptr;
     keep->m_next = nullptr;
+}
+
+bool Vsprite::isInside(const Vsprite& ancestor) const {
+    for (const Vsprite* node = this; node; node = node->m_parent.ptr()) {
+        if (node == &ancestor) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void Vsprite::dismantle() {

@@ -111,6 +111,9 @@ public:
     virtual void setZ(fixed z) { m_z = z; }
     virtual Ref<String> describe();
 
+    // Whether this sprite is `ancestor` or lies in its subtree.
+    bool isInside(const Vsprite& ancestor) const;
+
     // --- plain accessors of the node's state ---
     Vsprite* firstChild() const { return m_firstChild.ptr(); }
     Vsprite* next() const { return m_next.ptr(); }

@@ -8,22 +8,15 @@
 #include <mutex>
 #include <thread>
 
-#include "engine/sprite/Platform.h"
 #include "platform/GameSession.h"
 #include "runtime/Clock.h"
 #include "runtime/Runtime.h"
+#include "tests/support/QuietPlatform.h"
 
 using namespace fairholm;
+using fairholm::testing::QuietPlatform;
 
 namespace {
-
-class QuietPlatform final : public Platform {
-public:
-    bool isPocketPC() const override { return false; }
-    bool isHighResolution() const override { return false; }
-    void invalidateWindowRect(int32_t, int32_t, int32_t, int32_t) override {}
-    void playSoundFile(const char*) override {}
-};
 
 // A clock whose sleeps block until it is opened: a game loop caught inside a frame.
 class GateClock final : public Clock {

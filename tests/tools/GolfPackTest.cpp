@@ -9,28 +9,22 @@
 #include <iterator>
 #include <vector>
 
-#include "engine/sprite/Platform.h"
 #include "engine/sprite/Vdisplay.h"
 #include "engine/sprite/Vilib.h"
+#include "game/Pictures.h"
 #include "runtime/ProgramDirectory.h"
 #include "runtime/String.h"
+#include "tests/support/QuietPlatform.h"
 #include "tools/packgen/PackBuilder.h"
 
 using namespace fairholm;
+using fairholm::testing::QuietPlatform;
 
 namespace {
 
-class QuietPlatform final : public Platform {
-public:
-    bool isPocketPC() const override { return false; }
-    bool isHighResolution() const override { return false; }
-    void invalidateWindowRect(int32_t, int32_t, int32_t, int32_t) override {}
-    void playSoundFile(const char*) override {}
-};
-
-constexpr int maleBase = 13;
-constexpr int femaleBase = 36;
-constexpr int frames = 23;
+constexpr int maleBase = Pictures::maleGolfer;
+constexpr int femaleBase = Pictures::femaleGolfer;
+constexpr int frames = Pictures::golferFrames;
 
 // One decoded picture: size, hot spot and pixels (colour in bits 0..23, alpha level in
 // bits 29..31).

@@ -338,3 +338,18 @@ TEST(SpriteMisc, RepaintAndInvalidateGoUpward) {
     EXPECT_TRUE(root->rects.empty());
     root->removeAllChildren();
 }
+
+#if !defined(NDEBUG) || defined(FAIRHOLM_ASSERTIONS)
+// Builds with the invariant checks on (debug, asan, tsan) stop a tree from closing on
+// itself: painting and layout would never end.
+TEST(SpriteTreeDeathTest, ASpriteCannotJoinItsOwnSubtree) {
+    auto outer = make<Vsprite>();
+    auto inner = make<Vsprite>();
+    outer->addChild(inner);
+    auto top = make<Vsprite>();
+    top->addChild(outer);
+    EXPECT_DEATH(inner->appendChild(top), "isInside");
+    EXPECT_DEATH(inner->addChild(top), "isInside");
+    top->dismantle();
+}
+#endif
