@@ -3,6 +3,7 @@
 #include <chrono>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "engine/sprite/Vdisplay.h"
 
@@ -14,10 +15,20 @@ GameSession::GameSession(Ref<Platform> platform, int32_t windowWidth, int32_t wi
     m_game->setSize(gameSize(windowWidth, m_highResolution), gameSize(windowHeight, m_highResolution));
 }
 
+namespace {
+
+// Games whose loop never ended: they stay as they are, still reachable, for the
+// process's last moments (the shell then ends the process).
+std::vector<Ref<Golf>>& abandonedGames() {
+    static auto* games = new std::vector<Ref<Golf>>();
+    return *games;
+}
+
+}  // namespace
+
 GameSession::~GameSession() {
     if (!stop()) {
-        // The loop never ended: the game stays as it is for the process's last moments.
-        static_cast<void>(m_game.leakRef());
+        abandonedGames().push_back(std::move(m_game));
     }
 }
 

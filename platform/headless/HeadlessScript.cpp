@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "engine/sprite/EngineKey.h"
+
 namespace fairholm {
 
 namespace {
@@ -27,9 +29,11 @@ int32_t HeadlessScript::keyCode(const std::string& name) {
     static const struct {
         const char* name;
         int32_t code;
-    } names[] = {{"left", 1},   {"right", 2},  {"up", 3},    {"down", 4}, {"action", 5},
-                 {"enter", 5},  {"soft1", 5},  {"soft2", 6}, {"back", 7}, {"escape", 7},
-                 {"space", 32}, {"hash", '#'}, {"star", '*'}};
+    } names[] = {{"left", key::left},    {"right", key::right},     {"up", key::up},
+                 {"down", key::down},    {"action", key::action},   {"enter", key::action},
+                 {"soft1", key::action}, {"soft2", key::softRight}, {"back", key::back},
+                 {"escape", key::back},  {"space", key::space},     {"hash", '#'},
+                 {"star", '*'}};
     for (const auto& entry : names) {
         if (name == entry.name) {
             return entry.code;

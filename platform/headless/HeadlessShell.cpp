@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/PngWriter.h"
+#include "platform/ShellInput.h"
 #include "runtime/Runtime.h"
 
 namespace fairholm {
@@ -164,9 +165,8 @@ void HeadlessShell::deliver(const HeadlessScript::Event& event) {
             g.keyReleased(event.a);
             break;
         case HeadlessScript::Verb::Tap:
-            g.setPointer(event.a, event.b);
-            g.keyPressed(5);
-            g.keyReleased(5);
+            ShellInput::stylus(g, event.a, event.b, true);
+            ShellInput::stylus(g, event.a, event.b, false);
             break;
         case HeadlessScript::Verb::Resize:
             g.setSize(event.a, event.b);
