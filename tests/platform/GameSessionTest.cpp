@@ -18,6 +18,16 @@ using fairholm::testing::QuietPlatform;
 
 namespace {
 
+// Counts the rectangles the game loop asks the window to show (from the game thread).
+class CountingPlatform final : public Platform {
+public:
+    bool isPocketPC() const override { return false; }
+    bool isHighResolution() const override { return false; }
+    void invalidateWindowRect(int32_t, int32_t, int32_t, int32_t) override { ++presented; }
+    void playSoundFile(const char*) override {}
+    std::atomic<int> presented{0};
+};
+
 // A clock whose sleeps block until it is opened: a game loop caught inside a frame.
 class GateClock final : public Clock {
 public:
@@ -73,12 +83,13 @@ TEST(GameSession, TheLoopRunsOnItsOwnThreadUntilStoppedAndNothingIsLeft) {
     const auto play = [] {
         std::atomic<bool> ended{false};
         std::thread::id loopThread;
-        GameSession session(make<QuietPlatform>(), 240, 320);
+        auto platform = make<CountingPlatform>();
+        GameSession session(platform, 240, 320);
         session.start([&] {
             loopThread = std::this_thread::get_id();
             ended = true;
         });
-        while (session.game().state() != Golf::MainMenu) {
+        while (platform->presented == 0) {  // the loop has drawn its first frame
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         EXPECT_TRUE(session.stop());
