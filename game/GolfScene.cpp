@@ -30,12 +30,17 @@ void Golf::buildScene() {
         Vmenu::setItemPrefix(true);
     }
 
-    if (display() && display()->loadBytes(*lit(SavedState::fileName), m_savedState)) {
+    // The record is the user's file: whatever it holds, the game starts from a real
+    // position, and the round it describes is the one an option change saves again.
+    const bool whole = display() && display()->loadBytes(*lit(SavedState::fileName), m_savedState);
+    SavedState::sanitize(m_savedState);
+    if (whole) {
         const int32_t flags = getSavedShort(SavedState::flagsOffset);
         m_soundOff = (flags & SavedState::soundOff) != 0;
         m_golferFrameBase =
             (flags & SavedState::femaleGolfer) ? Pictures::femaleGolfer : Pictures::maleGolfer;
     }
+    m_round.start(getSavedShort(SavedState::holeOffset), getSavedShort(SavedState::totalOffset));
 
     const char* fontName = fontFor(getWidth(), getHeight());
     auto font = make<Vfont>();

@@ -1,5 +1,6 @@
 #include "game/SavedState.h"
 
+#include "game/Course.h"
 #include "runtime/Assert.h"
 
 namespace fairholm {
@@ -19,6 +20,32 @@ void SavedState::store(const ByteArray& record, int32_t hole, int32_t total, int
     setShort(record, holeOffset, hole);
     setShort(record, totalOffset, total);
     setShort(record, flagsOffset, flags);
+}
+
+bool SavedState::isRealPosition(const ByteArray& record) {
+    if (record.length() < size) {
+        return false;
+    }
+    const int32_t hole = getShort(record, holeOffset);
+    const int32_t total = getShort(record, totalOffset);
+    return hole < Course::holeCount && total <= maxTotal;
+}
+
+bool SavedState::hasKnownFlags(const ByteArray& record) {
+    return record.length() >= size && (getShort(record, flagsOffset) & ~knownFlags) == 0;
+}
+
+void SavedState::sanitize(const ByteArray& record) {
+    if (record.length() < size) {
+        return;
+    }
+    if (!isRealPosition(record)) {
+        setShort(record, holeOffset, 0);
+        setShort(record, totalOffset, 0);
+    }
+    if (!hasKnownFlags(record)) {
+        setShort(record, flagsOffset, 0);
+    }
 }
 
 }  // namespace fairholm

@@ -1,6 +1,8 @@
 // A round's scoring and the saved record it is kept in.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "game/Course.h"
 #include "game/Round.h"
 #include "game/SavedState.h"
@@ -109,4 +111,27 @@ TEST(SavedRecord, ShortsAreUnsignedAndKeepTheLowSixteenBits) {
     EXPECT_EQ(record[2], 0x45);
     EXPECT_EQ(record[3], 0x23);
     EXPECT_EQ(record[4], 0);  // the neighbour is untouched
+}
+
+TEST(SavedRecord, SanitizingKeepsRealPositionsAndKnownOptions) {
+    ByteArray record = newByteArray(SavedState::size);
+    const auto check = [&](std::vector<uint8_t> bytes, std::vector<uint8_t> expected) {
+        for (int i = 0; i < SavedState::size; ++i) {
+            record[i] = bytes[i];
+        }
+        SavedState::sanitize(record);
+        for (int i = 0; i < SavedState::size; ++i) {
+            EXPECT_EQ(record[i], expected[i]) << "byte " << i << " of a record from " << int(bytes[0]);
+        }
+    };
+    check({17, 0, 0x0F, 0x27, 3, 0}, {17, 0, 0x0F, 0x27, 3, 0});  // hole 18, 9999 strokes
+    check({18, 0, 5, 0, 1, 0}, {0, 0, 0, 0, 1, 0});
+    check({3, 0, 0x10, 0x27, 2, 0}, {0, 0, 0, 0, 2, 0});  // 10000 strokes
+    check({3, 0, 9, 0, 4, 0}, {3, 0, 9, 0, 0, 0});
+    check({3, 0, 9, 0, 0, 0x80}, {3, 0, 9, 0, 0, 0});
+    check({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, {0, 0, 0, 0, 0, 0});
+    EXPECT_TRUE(SavedState::isRealPosition(record));
+    ByteArray shortRecord = newByteArray(2);
+    EXPECT_FALSE(SavedState::isRealPosition(shortRecord));
+    SavedState::sanitize(shortRecord);  // nothing to do, nothing overrun
 }
