@@ -38,8 +38,48 @@ void spinFor(Ready ready) {
 
 }  // namespace
 
+bool WorkerThread::startThread() {
+    if (!s_threadsAllowed.load(std::memory_order_relaxed)) {
+        return false;
+    }
+#if defined(FAIRHOLM_WORKER_PTHREAD)
+    const auto entry = [](void* worker) -> void* {
+        static_cast<WorkerThread*>(worker)->serve();
+        return nullptr;
+    };
+    m_threadStarted = ::pthread_create(&m_thread, nullptr, entry, this) == 0;
+    return m_threadStarted;
+#elif defined(__cpp_exceptions)
+    try {
+        m_thread = std::thread(&WorkerThread::serve, this);
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+#else
+    return false;  // no exceptions to catch a failed start with, and no other way to start one
+#endif
+}
+
+bool WorkerThread::hasThread() const {
+#if defined(FAIRHOLM_WORKER_PTHREAD)
+    return m_threadStarted;
+#else
+    return m_thread.joinable();
+#endif
+}
+
+void WorkerThread::joinThread() {
+#if defined(FAIRHOLM_WORKER_PTHREAD)
+    ::pthread_join(m_thread, nullptr);
+    m_threadStarted = false;
+#else
+    m_thread.join();
+#endif
+}
+
 WorkerThread::~WorkerThread() {
-    if (!m_thread.joinable()) {
+    if (!hasThread()) {
         return;
     }
     {
@@ -48,20 +88,16 @@ WorkerThread::~WorkerThread() {
         m_started.fetch_add(1, std::memory_order_release);
     }
     m_jobReady.notify_one();
-    m_thread.join();
+    joinThread();
 }
 
 bool WorkerThread::start(std::function<void()> job) {
     if (m_failed) {
         return false;
     }
-    if (!m_thread.joinable()) {
-        try {
-            m_thread = std::thread(&WorkerThread::serve, this);
-        } catch (const std::system_error&) {
-            m_failed = true;
-            return false;
-        }
+    if (!hasThread() && !startThread()) {
+        m_failed = true;
+        return false;
     }
     {
         std::lock_guard<std::mutex> lock(m_mutex);

@@ -7,6 +7,13 @@
 #include <mutex>
 #include <thread>
 
+// Builds without exceptions (the browser's) cannot catch a thread that fails to start:
+// they start the helper through the POSIX interface, which answers with an error code.
+#if !defined(__cpp_exceptions) && __has_include(<pthread.h>)
+#include <pthread.h>
+#define FAIRHOLM_WORKER_PTHREAD 1
+#endif
+
 namespace fairholm {
 
 // A helper thread that runs one job at a time for its owner: start() hands it a
@@ -27,8 +34,18 @@ public:
     // Returns when the started job is done.
     void wait();
 
+    // Whether helper threads may be started at all in this process (they may unless a
+    // test says otherwise); a worker that may not start one answers false to start().
+    static void setThreadsAllowed(bool allowed) { s_threadsAllowed.store(allowed, std::memory_order_relaxed); }
+
 private:
     void serve();
+    // Starts the helper thread; false when none can be had. Never throws.
+    bool startThread();
+    bool hasThread() const;
+    void joinThread();
+
+    inline static std::atomic<bool> s_threadsAllowed{true};
 
     std::mutex m_mutex;
     std::condition_variable m_jobReady;
@@ -40,7 +57,12 @@ private:
     bool m_failed = false;
     std::atomic<uint32_t> m_started{0};   // jobs started (and the quit request)
     std::atomic<uint32_t> m_finished{0};  // the m_started count of the last job done
+#if defined(FAIRHOLM_WORKER_PTHREAD)
+    pthread_t m_thread{};
+    bool m_threadStarted = false;
+#else
     std::thread m_thread;
+#endif
 };
 
 }  // namespace fairholm

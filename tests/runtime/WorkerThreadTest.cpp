@@ -63,5 +63,21 @@ TEST(WorkerThread, DestroyedWithoutAJobOrRightAfterOne) {
     EXPECT_EQ(late, 1);
 }
 
+
+TEST(WorkerThread, WithoutAThreadTheOwnerIsToldToWorkAlone) {
+    WorkerThread::setThreadsAllowed(false);
+    WorkerThread worker;
+    bool ran = false;
+    EXPECT_FALSE(worker.start([&] { ran = true; }));
+    EXPECT_FALSE(worker.start([&] { ran = true; }));  // and stays so
+    WorkerThread::setThreadsAllowed(true);
+    EXPECT_FALSE(ran);
+    WorkerThread later;
+    EXPECT_TRUE(later.start([&] { ran = true; }));
+    later.wait();
+    EXPECT_TRUE(ran);
+}
+
 }  // namespace
+
 }  // namespace fairholm
