@@ -142,30 +142,37 @@ bool Vfont::load(const String& name) {
     const int32_t sizeMetric = readVarInt();
     const int32_t firstChar = readVarInt();
     const int32_t lastChar = readVarInt();
-    const int32_t n = lastChar - firstChar + 1;
-    if (spaceWidth < 0 || lineHeight < 0 || sizeMetric < 0 || firstChar < 0 || lastChar < 0 || n < 0 ||
-        n > maxGlyphs) {
+    const int32_t declared = lastChar - firstChar + 1;
+    if (spaceWidth < 0 || lineHeight < 0 || sizeMetric < 0 || firstChar < 0 || lastChar < 0 || declared < 0) {
         m_stream->close();
         m_stream = nullptr;
         return false;
     }
+    // A font may declare more glyphs than a character can name: the first maxGlyphs are
+    // kept and the rest of the table is read past.
+    const int32_t n = declared > maxGlyphs ? maxGlyphs : declared;
     m_spaceWidth = spaceWidth;
     m_lineHeight = lineHeight;
     m_sizeMetric = sizeMetric;
     m_firstChar = firstChar;
-    m_lastChar = lastChar;
+    m_lastChar = firstChar + n - 1;
     m_glyphOffsets = newIntArray(n + 1);
     m_glyphWidths = newShortArray(n);
     int32_t total = 0;
-    for (int32_t k = 0; k < n; ++k) {
-        m_glyphOffsets[k] = total;
-        int32_t length = readVarInt();
+    for (int32_t k = 0; k < declared; ++k) {
+        const int32_t length = readVarInt();
         if (length < 0) {
-            length = 0;  // past the end of the file
+            // The end of the file: the glyphs not read yet have no data.
+            for (; k < n; ++k) {
+                m_glyphOffsets[k] = total;
+            }
+            break;
         }
-        total = length > maxDataLength - total ? maxDataLength : total + length;
-        if (length != 0) {
-            m_glyphWidths[k] = static_cast<int16_t>(readVarInt());
+        const int32_t width = length != 0 ? readVarInt() : 0;
+        if (k < n) {
+            m_glyphOffsets[k] = total;
+            total = length > maxDataLength - total ? maxDataLength : total + length;
+            m_glyphWidths[k] = static_cast<int16_t>(width);
         }
     }
     m_glyphOffsets[n] = total;
@@ -175,6 +182,9 @@ bool Vfont::load(const String& name) {
     }
     if (dataLength > maxDataLength) {
         dataLength = maxDataLength;
+    }
+    if (declared > n && dataLength > total) {
+        dataLength = total;  // only the kept glyphs' data is of use
     }
     m_glyphData = newByteArray(dataLength);
     for (int32_t offset = 0; offset < m_glyphData.length();) {

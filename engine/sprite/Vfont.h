@@ -16,7 +16,8 @@ namespace fairholm {
 // row. Characters are signed 8-bit values: codes 128..255 have no glyph.
 class Vfont final : public V {
 public:
-    // Largest number of glyphs and of glyph-data bytes a font file may declare.
+    // Most glyphs a font keeps (from its first character on) and most glyph-data bytes
+    // it reads.
     static constexpr int32_t maxGlyphs = 256;
     static constexpr int32_t maxDataLength = 1 << 22;
 

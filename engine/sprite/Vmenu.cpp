@@ -128,11 +128,12 @@ void Vmenu::selectByTag(int32_t code) {
 
 void Vmenu::selectIndex(int32_t i) {
     unhighlight();
+    // Walks i items from the first: none at all for a negative i.
     Vsprite* item = firstChild();
     for (int32_t j = 0; j < i && item; ++j) {
         item = item->next();
     }
-    if (!item || i < 0) {
+    if (!item) {
         return;
     }
     m_selected = item;

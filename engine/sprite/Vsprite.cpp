@@ -98,7 +98,9 @@ void Vsprite::appendChild(Ref<Vsprite> child) {
 }
 
 void Vsprite::appendRow(Ref<Vsprite> child) {
-    if (!child) {
+    // A child that appendChild refuses (it has a parent, or is this sprite) is not
+    // stacked either: the row keeps its size and the child its place.
+    if (!child || child->m_parent || child.ptr() == this) {
         return;
     }
     appendChild(child);
@@ -120,7 +122,7 @@ void Vsprite::appendCentered(Ref<Vsprite> child) {
 }
 
 void Vsprite::appendRowCentered(Ref<Vsprite> child) {
-    if (!child) {
+    if (!child || child->m_parent || child.ptr() == this) {
         return;
     }
     appendRow(child);

@@ -166,10 +166,13 @@ TEST_F(FontTest, HostileHeadersAreRefused) {
     std::vector<uint8_t> backwards{4, 10, 9, 'Z', 'A', 0};
     loadBytes(backwards);
     EXPECT_FALSE(loaded);
+    // A huge range is read as far as the file goes: the metrics stay, no glyph has data.
     std::vector<uint8_t> huge{4, 10, 9, 0, 0x8F, 0xFF, 0xFF, 0x7F};
     Ref<Vfont> font = loadBytes(huge);
-    EXPECT_FALSE(loaded);
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(font->getLineHeight(), 10);
     EXPECT_EQ(font->charWidth('A'), 0);
+    EXPECT_EQ(font->charWidth(' '), 4);
     std::vector<uint8_t> cut{4, 10};
     loadBytes(cut);
     EXPECT_FALSE(loaded);
@@ -181,6 +184,24 @@ TEST_F(FontTest, HostileHeadersAreRefused) {
     font->drawChar('A', fb, 8, 8, 0, 0, 8, 8, 0, 0, -1, 0x8000);
     font->drawChar('B', fb, 8, 8, 0, 0, 8, 8, 0, 0, -1, 0x8000);
     EXPECT_EQ(at(fb, 0), white);
+}
+
+TEST_F(FontTest, MoreGlyphsThanCharactersKeepsTheFirst256) {
+    FontWriter writer(4, 10, 9, 32, 32 + 299);
+    writer.setGlyph('A', 2, {15, 15});
+    writer.setGlyph(32 + 255, 3, {15, 15, 15});
+    writer.setGlyph(32 + 257, 5, {15, 15, 15, 15, 15});
+    writer.setGlyph(32 + 299, 6, {15});
+    Ref<Vfont> font = load(writer);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(font->charWidth('A'), 2);
+    EXPECT_EQ(font->charWidth(32 + 255), 3);  // the last glyph kept
+    EXPECT_EQ(font->charWidth(32 + 257), 0);
+    EXPECT_EQ(font->charWidth(32 + 299), 0);
+    IntArray fb = canvas(4, 2, 0);
+    font->drawChar('A', fb, 4, 2, 0, 0, 4, 2, 0, 0, -1, 0x8000);
+    EXPECT_EQ(at(fb, 0), white);
+    EXPECT_EQ(at(fb, 1), white);
 }
 
 TEST(FontWriterRuns, CoverageBecomesRunBytes) {

@@ -108,6 +108,12 @@ TEST_F(MenuTest, SelectByTagIndexAndIndexOf) {
     }
     menu->highlight();
     EXPECT_EQ(menu->getSelected()->getOpacity(), 0x8000);
+    // A negative index walks no item: the first is selected.
+    menu->selectIndex(-1);
+    EXPECT_EQ(menu->getSelectedIndex(), 0);
+    EXPECT_EQ(menu->getSelected()->getOpacity(), 0x8000);
+    menu->selectIndex(INT32_MIN);
+    EXPECT_EQ(menu->getSelectedIndex(), 0);
 }
 
 TEST_F(MenuTest, SelectByTagTakesTheLastMatch) {

@@ -143,6 +143,26 @@ TEST(SpriteRows, AppendRowStacksWithMargin) {
     panel->removeAllChildren();
 }
 
+TEST(SpriteRows, ARowThatCannotBeLinkedIsNotStacked) {
+    Vsprite::setRowMargin(2);
+    Ref<Vsprite> panel = make<Vsprite>();
+    Ref<Vsprite> other = make<Vsprite>();
+    Ref<Vsprite> row = box(40, 10);
+    row->setPosition(7, 9);
+    other->appendRow(row);
+    const int32_t width = panel->getWidth();
+    panel->appendRow(row);  // it has a parent already
+    panel->appendRowCentered(row);
+    panel->appendRow(panel);
+    EXPECT_EQ(panel->getHeight(), 0);
+    EXPECT_EQ(panel->getWidth(), width);
+    EXPECT_EQ(row->parent(), other.ptr());
+    EXPECT_EQ(row->getX(), 2 << 15);  // where the first panel stacked it
+    EXPECT_EQ(row->getY(), 0);
+    EXPECT_EQ(panel->firstChild(), nullptr);
+    other->removeAllChildren();
+}
+
 TEST(SpriteRows, CentredPlacements) {
     Vsprite::setRowMargin(2);
     Ref<Vsprite> panel = make<Vsprite>();
