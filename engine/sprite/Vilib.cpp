@@ -303,16 +303,22 @@ int32_t Vilib::drawImage(int32_t frame, const IntArray& pixels, int32_t stride, 
                          int32_t ct, int32_t cr, int32_t cb, fixed x, fixed y, fixed scale, int32_t depth,
                          fixed opacity) {
     Ref<Vpicture> picture = getPicture(frame);
-    if (!picture || !clipToBuffer(pixels.length(), stride, rows, cl, ct, cr, cb)) {
+    if (!picture) {
         return 0;
     }
-    if (!picture->isDecoded() && picture->type() == Vpicture::runLength && scale == 0x8000 &&
+    const bool inside = clipToBuffer(pixels.length(), stride, rows, cl, ct, cr, cb);
+    if (inside && !picture->isDecoded() && picture->type() == Vpicture::runLength && scale == 0x8000 &&
         opacity == 0x8000 && cr - cl == picture->width() && cb - ct == picture->height() &&
         picture->pixelCount() > 0) {
         drawDirect(*picture, reinterpret_cast<uint32_t*>(pixels.data()), stride, cl, ct);
         return 0;
     }
+    // Every draw that does not take the direct path decodes the picture, even one that
+    // leaves nothing in the buffer: a later whole draw then takes the depth-tested way.
     loadPicture(frame);
+    if (!inside) {
+        return 0;
+    }
     return picture->draw(pixels, stride, rows, cl, ct, cr, cb, x, y, scale, depth, opacity);
 }
 

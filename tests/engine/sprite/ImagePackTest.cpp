@@ -263,6 +263,30 @@ TEST_F(ImagePackTest, DirectPathDrawsWithoutDecodingCachedPathWhenClipped) {
     EXPECT_EQ(static_cast<uint32_t>(fb[3 * 8 + 2]), 0x0900F800u);
 }
 
+TEST_F(ImagePackTest, ADrawThatLeavesNothingInTheBufferStillDecodes) {
+    PackWriter writer;
+    writer.addRunLength(4, 3, 0, 0, std::vector<uint32_t>(12, 0xFF00FF00u));
+    Ref<Vilib> pack = load(writer.bytes());
+    IntArray fb = newIntArray(8 * 8);
+    for (auto& p : fb) {
+        p = 0x0A0000FF;
+    }
+    // An empty clip, and a clip wholly outside the buffer: nothing drawn, but decoded.
+    EXPECT_EQ(pack->drawImage(0, fb, 8, 8, 2, 3, 2, 3, 2 << 15, 3 << 15, 0x8000, 9, 0x8000), 0);
+    EXPECT_TRUE(pack->getPicture(0)->isDecoded());
+    for (auto& p : fb) {
+        EXPECT_EQ(p, 0x0A0000FF);
+    }
+    pack->getPicture(0)->releasePixels();
+    EXPECT_EQ(pack->drawImage(0, fb, 8, 8, 20, 30, 24, 33, 20 << 15, 30 << 15, 0x8000, 9, 0x8000), 0);
+    EXPECT_TRUE(pack->getPicture(0)->isDecoded());
+    // So the next whole, unscaled draw is depth tested like the decoded picture it is.
+    fb[3 * 8 + 2] = 0x080000FF;  // nearer than depth 9
+    EXPECT_EQ(pack->drawImage(0, fb, 8, 8, 2, 3, 6, 6, 2 << 15, 3 << 15, 0x8000, 9, 0x8000), 1);
+    EXPECT_EQ(static_cast<uint32_t>(fb[3 * 8 + 2]), 0x080000FFu);
+    EXPECT_EQ(static_cast<uint32_t>(fb[3 * 8 + 3]), 0x0900F800u);
+}
+
 TEST_F(ImagePackTest, DirectAndCachedPathsAgreeAtDepthZero) {
     std::mt19937 random(7);
     const int w = 23;
