@@ -10,18 +10,16 @@
 
 namespace fairholm {
 
-void Launcher::setProgramDirectory(const char* executablePath) {
+bool Launcher::setProgramDirectory(const char* executablePath) {
     // The kernel's answer is the real location even when started through a link or
-    // from another directory; argv[0] is the fallback.
+    // from another directory; argv[0] is the fallback where there is none.
     char self[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
     if (length > 0) {
         self[length] = 0;
-        if (ProgramDirectory::setFromExecutablePath(self)) {
-            return;
-        }
+        return ProgramDirectory::setFromExecutablePath(self);
     }
-    ProgramDirectory::setFromExecutablePath(executablePath);
+    return ProgramDirectory::setFromExecutablePath(executablePath ? executablePath : "");
 }
 
 std::string Launcher::chooseSaveDirectory() {

@@ -9,9 +9,11 @@ namespace fairholm {
 // the program and the saved state live. The rest of start-up is GameSession's.
 class Launcher {
 public:
-    // Sets the program directory from the executable's path (argv[0] or the
-    // platform's own answer).
-    static void setProgramDirectory(const char* executablePath);
+    // Sets the program directory from the executable's real path (the system's answer,
+    // argv[0] only where the system has none). False when that folder's path is too long
+    // for the game's paths: the program must then not start, rather than read and write
+    // another folder.
+    static bool setProgramDirectory(const char* executablePath);
 
     // The folder for the saved state: empty when the program directory is writable (it
     // is kept beside the game), else $XDG_DATA_HOME/fairholm/ or ~/.local/share/fairholm/

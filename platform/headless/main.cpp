@@ -37,7 +37,8 @@ bool parseSize(const char* text, int32_t& width, int32_t& height) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Launcher::setProgramDirectory(argv[0]);
+    const bool programFound = Launcher::setProgramDirectory(argv[0]);
+    bool dataNamed = false;
     HeadlessShell::Options options;
     std::string scriptText;
     for (int i = 1; i < argc; ++i) {
@@ -85,6 +86,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "data folder path too long\n");
                 return 2;
             }
+            dataNamed = true;
         } else if (arg == "--quiet") {
             options.logSounds = false;
         } else if (arg == "--hash-frames") {
@@ -95,6 +97,14 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "unknown option %s\n%s", arg.c_str(), usage);
             return 2;
         }
+    }
+    if (!programFound && !dataNamed) {
+        std::fprintf(
+            stderr,
+            "the path of the program's folder is longer than %d bytes: move the program to a shorter "
+            "path, or name the data folder with --data\n",
+            static_cast<int>(ProgramDirectory::maxPath - 1));
+        return 2;
     }
     HeadlessScript script;
     std::string error;

@@ -71,9 +71,16 @@ int main(int argc, char** argv) {
         }
     }
 
-    Launcher::setProgramDirectory(argv[0]);
+    const bool programFound = Launcher::setProgramDirectory(argv[0]);
     if (dataDirectory && !ProgramDirectory::set(dataDirectory)) {
         std::fprintf(stderr, "fairholm: data folder path too long\n");
+        return 2;
+    }
+    if (!programFound && !dataDirectory) {
+        std::fprintf(stderr,
+                     "fairholm: the path of the program's folder is longer than %d bytes: move the game to a "
+                     "shorter path, or name the data folder with --data\n",
+                     static_cast<int>(ProgramDirectory::maxPath - 1));
         return 2;
     }
     SingleInstance instance(ProgramDirectory::get());

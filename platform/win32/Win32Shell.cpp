@@ -18,17 +18,23 @@ constexpr UINT platformTypeQuery = 257;
 constexpr DWORD gameStopTimeout = 10000;
 
 // The runtime opens its files with narrow paths in the program's code page; the
-// executable's own path is turned into one.
-void setProgramDirectory() {
+// executable's own path is turned into one. False when the program's folder cannot be
+// named that way (too long, or not in the code page): the program then does not start,
+// rather than read and write another folder.
+bool setProgramDirectory() {
     wchar_t module[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameW(nullptr, module, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
-        return;  // names then resolve against the working directory
+        return false;
     }
     char narrow[MAX_PATH * 2];
-    if (WideCharToMultiByte(CP_ACP, 0, module, -1, narrow, sizeof narrow, nullptr, nullptr) > 0) {
-        ProgramDirectory::setFromExecutablePath(narrow);
+    BOOL lossy = FALSE;
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, module, -1, narrow, sizeof narrow, nullptr,
+                            &lossy) <= 0 ||
+        lossy) {
+        return false;
     }
+    return ProgramDirectory::setFromExecutablePath(narrow);
 }
 
 bool systemSaysPocketPC() {
@@ -52,7 +58,14 @@ Win32Shell::~Win32Shell() {
 }
 
 int Win32Shell::run(int showCommand) {
-    setProgramDirectory();
+    if (!setProgramDirectory()) {
+        MessageBoxW(
+            nullptr,
+            L"The path of the game's folder is too long or has characters this system cannot pass on. "
+            L"Move the game to a shorter path.",
+            L"Greenvale", MB_OK | MB_ICONERROR);
+        return 2;
+    }
     m_isPocketPC = m_options.pocketPC || systemSaysPocketPC();
     if (!initInstance(showCommand)) {
         return 0;

@@ -119,3 +119,26 @@ TEST_F(HeadlessRun, BadScriptsAreRefused) {
     EXPECT_NE(status, 0);
     EXPECT_NE(out.find("line 1"), std::string::npos) << out;
 }
+
+TEST_F(HeadlessRun, AProgramFolderTooLongForItsPathsRefusesToStart) {
+    // 300 bytes of folders: the data would otherwise be read, and saves written, in the
+    // working directory.
+    const fs::path deep = dir / std::string(140, 'a') / std::string(140, 'b');
+    fs::create_directories(deep);
+    const fs::path copy = deep / "fairholm-headless";
+    fs::copy_file(FAIRHOLM_HEADLESS, copy);
+    const std::string command = copy.string() + " --quiet --script /dev/null 2>&1";
+    std::string output;
+    if (FILE* pipe = ::popen(("cd " + dir.string() + " && " + command).c_str(), "r")) {
+        std::array<char, 4096> buffer;
+        size_t got;
+        while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+            output.append(buffer.data(), got);
+        }
+        status = ::pclose(pipe);
+    }
+    EXPECT_NE(status, 0);
+    EXPECT_NE(output.find("longer than 259 bytes"), std::string::npos) << output;
+    EXPECT_EQ(output.find("end time="), std::string::npos) << output;
+    EXPECT_FALSE(fs::exists(dir / "greenvale"));
+}
