@@ -11,7 +11,7 @@
 #include "platform/headless/HeadlessScript.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/SdlSound.h"
-#include "platform/sdl/SingleInstance.h"
+#include "platform/SingleInstance.h"
 #include "runtime/Ref.h"
 
 namespace fairholm {

@@ -9,7 +9,7 @@
 
 #include "platform/Launcher.h"
 #include "platform/sdl/SdlShell.h"
-#include "platform/sdl/SingleInstance.h"
+#include "platform/SingleInstance.h"
 #include "runtime/ProgramDirectory.h"
 
 using namespace fairholm;
