@@ -225,6 +225,10 @@ bool Golf::stepScorecard() {
         return false;
     }
     removeChild(m_scorecard.ptr());
+    if (m_messageText) {
+        m_messageText->removeFromParent();
+        m_messageText = nullptr;
+    }
     if (m_round.hole() == 0) {
         m_state = TitleSetup;
         removeChild(m_mapSprite.ptr());

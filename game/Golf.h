@@ -147,6 +147,7 @@ public:
     int32_t golferFrameBase() const { return m_golferFrameBase; }
     bool soundOff() const { return m_soundOff; }
     bool keyHelpHidden() const { return m_keyHelpHidden; }
+    bool saveFailed() const { return m_saveFailed; }
     fixed viewScale() const { return m_viewScale.load(std::memory_order_relaxed); }
     fixed eyeHeight() const { return m_eyeHeight; }
     fixed cameraFloor() const { return m_cameraFloor; }
@@ -301,6 +302,8 @@ private:
     fixed m_eyeHeight = 0;
     fixed m_cameraFloor = 0;
     bool m_keyHelpHidden = false;
+    // The last saveState could not write the file.
+    bool m_saveFailed = false;
 
     Round m_round;
     BallRules m_ballRules;

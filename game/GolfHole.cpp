@@ -91,6 +91,14 @@ void Golf::finishHole() {
     repaint();
 
     saveState();
+    if (m_saveFailed) {
+        // Said under the scorecard, which takes it away with itself.
+        m_messageText = part<Vtext>(lit("Progress not saved"));
+        appendChild(m_messageText);
+        const int32_t below = (m_scorecard->getY() >> 15) + m_scorecard->getHeight() + 2;
+        m_messageText->setPosition((getWidth() - m_messageText->getWidth()) / 2,
+                                   below + m_messageText->getHeight() <= getHeight() ? below : 0);
+    }
     playSound(lit("music"));
 }
 
@@ -108,9 +116,7 @@ void Golf::saveState() {
     setSavedShort(SavedState::holeOffset, m_round.hole());
     setSavedShort(SavedState::totalOffset, m_round.total());
     setSavedShort(SavedState::flagsOffset, flags);
-    if (display()) {
-        display()->saveBytes(*lit(SavedState::fileName), m_savedState);
-    }
+    m_saveFailed = display() && !display()->saveBytes(*lit(SavedState::fileName), m_savedState);
 }
 
 }  // namespace fairholm

@@ -29,6 +29,15 @@ public:
     // user's data folder. Null means the program directory.
     virtual const char* saveDirectory() const { return nullptr; }
 
+    // Replaces the file at `path` with `length` bytes in one step: the bytes go to a new
+    // file of their own beside it, which then takes the old file's place, so that a
+    // crash or a failed write never leaves a half-written file, and a file or link that
+    // happens to have the temporary's name is never written through. False when any
+    // step fails (the old file then stays as it was). The default uses the C library
+    // alone; the shells use their system's own calls (no links followed, flushed to the
+    // disk before the new file takes the old one's place).
+    virtual bool replaceFile(const char* path, const uint8_t* bytes, int32_t length);
+
     // Asks the shell to end the program cleanly (the game has stopped its loop). The
     // default does nothing.
     virtual void requestExit() {}

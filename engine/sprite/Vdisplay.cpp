@@ -64,27 +64,10 @@ bool Vdisplay::loadBytes(const String& name, const ByteArray& buffer) {
 
 bool Vdisplay::saveBytes(const String& name, const ByteArray& buffer) {
     char path[ProgramDirectory::maxPath];
-    if (!resolveSavePath(name, path)) {
+    if (!m_platform || !resolveSavePath(name, path)) {
         return false;
     }
-    char temporary[ProgramDirectory::maxPath + 8];
-    std::snprintf(temporary, sizeof(temporary), "%s.tmp", path);
-    std::FILE* file = std::fopen(temporary, "wb");
-    if (!file) {
-        return false;
-    }
-    bool written = true;
-    if (buffer.length() > 0) {
-        written = std::fwrite(buffer.data(), 1, static_cast<size_t>(buffer.length()), file) ==
-                  static_cast<size_t>(buffer.length());
-    }
-    written = std::fflush(file) == 0 && written;
-    written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(temporary, path) != 0) {
-        std::remove(temporary);
-        return false;
-    }
-    return true;
+    return m_platform->replaceFile(path, buffer.data(), buffer.length());
 }
 
 int32_t Vdisplay::decodeJpeg(const ByteArray& source, int32_t offset, int32_t length, const IntArray& pixels,

@@ -27,9 +27,8 @@ public:
     // False, with the buffer untouched, when the file does not open.
     bool loadBytes(const String& name, const ByteArray& buffer);
 
-    // Writes the whole buffer as the named file. The bytes go to a temporary file
-    // beside it that then replaces the old file, so a crash mid-write never leaves a
-    // half-written file behind.
+    // Writes the whole buffer as the named file, in one step (Platform::replaceFile): a
+    // crash mid-write never leaves a half-written file behind. False when it failed.
     bool saveBytes(const String& name, const ByteArray& buffer);
 
     // Decodes `length` bytes of JPEG stream from `source` + `offset` into `pixels` from

@@ -18,6 +18,7 @@ public:
     bool isHighResolution() const override { return m_highResolution; }
     void invalidateWindowRect(int32_t, int32_t, int32_t, int32_t) override { ++m_invalidations; }
     void playSoundFile(const char* path) override;
+    bool replaceFile(const char* path, const uint8_t* bytes, int32_t length) override;
 
     const std::vector<std::string>& sounds() const { return m_sounds; }
     int64_t invalidations() const { return m_invalidations; }

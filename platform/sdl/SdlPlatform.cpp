@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "game/Golf.h"
+#include "platform/AtomicFile.h"
 
 namespace fairholm {
 
@@ -28,6 +29,10 @@ void SdlPlatform::invalidateWindowRect(int32_t left, int32_t top, int32_t right,
                       top >> shift, (right + shift) >> shift, (bottom + shift) >> shift)) {
         wake();
     }
+}
+
+bool SdlPlatform::replaceFile(const char* path, const uint8_t* bytes, int32_t length) {
+    return AtomicFile::replace(path, bytes, length);
 }
 
 void SdlPlatform::playSoundFile(const char* path) {

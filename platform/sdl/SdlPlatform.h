@@ -28,6 +28,7 @@ public:
     void invalidateWindowRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
     void playSoundFile(const char* path) override;
     void requestExit() override;
+    bool replaceFile(const char* path, const uint8_t* bytes, int32_t length) override;
     const char* saveDirectory() const override {
         return m_saveDirectory.empty() ? nullptr : m_saveDirectory.c_str();
     }

@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include <cstdio>
+
 #include "game/Golf.h"
 
 namespace fairholm {
@@ -32,6 +34,38 @@ void Win32Platform::playSoundFile(const char* path) {
     }
     // No default sound for a missing file: a sound that cannot be played stays silent.
     PlaySoundW(wide, nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+}
+
+bool Win32Platform::replaceFile(const char* path, const uint8_t* bytes, int32_t length) {
+    if (!path || length < 0 || (length > 0 && !bytes)) {
+        return false;
+    }
+    char temporary[MAX_PATH + 32];
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (unsigned attempt = 0; attempt < 64 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        const int written = std::snprintf(temporary, sizeof temporary, "%s.%lu-%u.tmp", path,
+                                          static_cast<unsigned long>(GetCurrentProcessId()), attempt);
+        if (written <= 0 || static_cast<size_t>(written) >= sizeof temporary) {
+            return false;
+        }
+        file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
+            return false;
+        }
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    bool ok = length == 0 || (WriteFile(file, bytes, static_cast<DWORD>(length), &written, nullptr) &&
+                              written == static_cast<DWORD>(length));
+    ok = FlushFileBuffers(file) && ok;
+    ok = CloseHandle(file) && ok;
+    if (!ok || !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temporary);
+        return false;
+    }
+    return true;
 }
 
 void Win32Platform::requestExit() {

@@ -26,6 +26,9 @@ public:
     bool isHighResolution() const override { return m_highResolution; }
     void invalidateWindowRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
     void playSoundFile(const char* path) override;
+    // A new file of a name no one else has (CREATE_NEW), flushed, then moved over the
+    // old one (MOVEFILE_REPLACE_EXISTING, written through).
+    bool replaceFile(const char* path, const uint8_t* bytes, int32_t length) override;
     void requestExit() override;
 
     SharedFrame& frame() { return m_frame; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -99,4 +100,29 @@ TEST(StateFile, OptionsChangedAfterStartUpKeepTheSavedRound) {
     other.runToMainMenu();
     other.keys({'S'});
     EXPECT_EQ(other.savedFile(), (std::vector<uint8_t>{0, 0, 0, 0, 1, 0}));
+}
+
+TEST(StateFile, AFailedSaveIsSaidOnTheScorecard) {
+    GameHarness h;
+    h.startNewGame();
+    Golf& g = h.game();
+    // A folder in the state file's place: nothing can be written there.
+    std::filesystem::create_directories(h.directory() + "/greenvale/inside");
+    g.round().setStrokes(4);
+    g.finishHole();
+    EXPECT_TRUE(g.saveFailed());
+    ASSERT_NE(g.messageText(), nullptr);
+    EXPECT_EQ(GameHarness::textOf(g.messageText()), "Progress not saved");
+    EXPECT_TRUE(g.messageText()->hasParent());
+    EXPECT_GE(g.messageText()->top(), 0);
+    h.key('x');
+    ASSERT_TRUE(h.runUntil([&] { return g.state() == Golf::Aiming && g.holeIndex() == 1; }));
+    EXPECT_EQ(g.messageText(), nullptr);
+    // Once the folder is gone the next save works and says nothing.
+    std::filesystem::remove_all(h.directory() + "/greenvale");
+    g.round().setStrokes(3);
+    g.finishHole();
+    EXPECT_FALSE(g.saveFailed());
+    EXPECT_EQ(g.messageText(), nullptr);
+    EXPECT_EQ(h.savedFile(), (std::vector<uint8_t>{2, 0, 7, 0, 0, 0}));
 }

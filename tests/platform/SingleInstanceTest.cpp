@@ -32,7 +32,7 @@ TEST(SingleInstance, ASecondStartOfTheSameUserRaisesTheFirst) {
         EXPECT_FALSE(second.isFirst());
     }
     EXPECT_TRUE(first.raiseRequested());
-    EXPECT_FALSE(first.raiseRequested());  // once per start
+    EXPECT_FALSE(first.raiseRequested());               // once per start
     SingleInstance elsewhere(folder("other").c_str());  // another installation
     EXPECT_TRUE(elsewhere.isFirst());
 }

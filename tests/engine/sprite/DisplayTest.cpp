@@ -89,16 +89,38 @@ TEST_F(DisplayTest, LoadShortFileKeepsBytesButAnswersFalse) {
     EXPECT_EQ(untouched[0], 9);
 }
 
-TEST_F(DisplayTest, FailedSaveLeavesTheOldFile) {
+TEST_F(DisplayTest, ASaveWritesANewFileOfItsOwnNeverOnePlantedUnderTheTemporaryName) {
     {
         std::ofstream f(dir / "keep", std::ios::binary);
         f << "old";
     }
-    // A directory where the temporary file would go makes the write fail.
+    {
+        std::ofstream f(dir / "victim", std::ios::binary);
+        f << "precious";
+    }
+    // A directory and a link where a fixed temporary name would go block nothing and
+    // are not written through.
     fs::create_directories(dir / "keep.tmp");
+    fs::create_symlink(dir / "victim", dir / "keep.0.tmp");
+    ByteArray record = newByteArray(3);
+    record[0] = 'n';
+    record[1] = 'e';
+    record[2] = 'w';
+    EXPECT_TRUE(display->saveBytes(*lit("keep"), record));
+    EXPECT_EQ(slurp("keep"), "new");
+    EXPECT_EQ(slurp("victim"), "precious");
+    EXPECT_TRUE(fs::is_symlink(dir / "keep.0.tmp"));
+}
+
+TEST_F(DisplayTest, AFailedSaveSaysSoAndLeavesNoTemporary) {
+    // A folder where the file should be: the new file cannot take its place.
+    fs::create_directories(dir / "keep" / "inside");
     ByteArray record = newByteArray(3);
     EXPECT_FALSE(display->saveBytes(*lit("keep"), record));
-    EXPECT_EQ(slurp("keep"), "old");
+    EXPECT_TRUE(fs::is_directory(dir / "keep" / "inside"));
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+    }
 }
 
 TEST_F(DisplayTest, DecodeJpegChecksItsRanges) {
