@@ -4,7 +4,7 @@
 
 namespace fairholm {
 
-Ref<InputStream> InputStream::open(const String& name) {
+Ref<InputStream> InputStream::open(const String& name, int64_t maxBytes) {
     char path[ProgramDirectory::maxPath];
     if (!ProgramDirectory::resolvePath(name, path)) {
         return nullptr;
@@ -12,6 +12,15 @@ Ref<InputStream> InputStream::open(const String& name) {
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
         return nullptr;
+    }
+    if (maxBytes != FileLimits::unlimited) {
+        // The size as the end's position; a size that cannot be told counts as too large.
+        const bool measured = std::fseek(file, 0, SEEK_END) == 0;
+        const long size = measured ? std::ftell(file) : -1;
+        if (size < 0 || size > maxBytes || std::fseek(file, 0, SEEK_SET) != 0) {
+            std::fclose(file);
+            return nullptr;
+        }
     }
     return Ref<InputStream>(new InputStream(file));
 }

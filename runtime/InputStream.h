@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "runtime/Array.h"
+#include "runtime/FileLimits.h"
 #include "runtime/Object.h"
 #include "runtime/Ref.h"
 #include "runtime/String.h"
@@ -14,9 +15,9 @@ namespace fairholm {
 // engine is read through it, one byte or one block at a time; -1 marks the end.
 class InputStream final : public Object {
 public:
-    // Opens the named file for reading; an empty handle when it does not open (or the
-    // path does not fit).
-    static Ref<InputStream> open(const String& name);
+    // Opens the named file for reading; an empty handle when it does not open, the path
+    // does not fit, or the file is larger than `maxBytes` (FileLimits).
+    static Ref<InputStream> open(const String& name, int64_t maxBytes = FileLimits::unlimited);
 
     ~InputStream() override;
 

@@ -36,7 +36,9 @@ public:
 
     // Whether helper threads may be started at all in this process (they may unless a
     // test says otherwise); a worker that may not start one answers false to start().
-    static void setThreadsAllowed(bool allowed) { s_threadsAllowed.store(allowed, std::memory_order_relaxed); }
+    static void setThreadsAllowed(bool allowed) {
+        s_threadsAllowed.store(allowed, std::memory_order_relaxed);
+    }
 
 private:
     void serve();

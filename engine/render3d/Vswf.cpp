@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "runtime/FileLimits.h"
 #include "runtime/StringBuffer.h"
 
 namespace fairholm {
@@ -393,7 +394,7 @@ bool Vswf::loadFile(const String& name, angle turn) {
     }
     StringBuffer path;
     path.appendChar('/').append(name);
-    m_stream = InputStream::open(*path.toString());
+    m_stream = InputStream::open(*path.toString(), FileLimits::shapeFile);
     if (!m_stream) {
         return false;
     }

@@ -1,6 +1,7 @@
 #include "engine/sprite/Vfont.h"
 
 #include "engine/sprite/Vsprite.h"
+#include "runtime/FileLimits.h"
 #include "runtime/StringBuffer.h"
 
 namespace fairholm {
@@ -132,7 +133,7 @@ int32_t Vfont::readVarInt() {
 bool Vfont::load(const String& name) {
     StringBuffer path(*lit("/"));
     path.append(name);
-    m_stream = InputStream::open(*path.toString());
+    m_stream = InputStream::open(*path.toString(), FileLimits::font);
     if (!m_stream) {
         return false;
     }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/sprite/Vsprite.h"
+#include "runtime/FileLimits.h"
 #include "runtime/StringBuffer.h"
 
 namespace fairholm {
@@ -173,7 +174,7 @@ void Vilib::open(const String& name) {
     StringBuffer path(*lit("/"));
     path.append(name);
     path.append(*lit(".bin"));
-    m_stream = InputStream::open(*path.toString());
+    m_stream = InputStream::open(*path.toString(), FileLimits::imagePack);
     if (!m_stream) {
         return;
     }
@@ -184,6 +185,7 @@ void Vilib::open(const String& name) {
         m_pictures = newHandleArray<Vpicture>(count);
         m_count = m_pictures.length();
     }
+    int64_t packPixels = 0;
     for (int32_t k = 0; k < m_count; ++k) {
         Ref<Vpicture> picture = make<Vpicture>();
         m_pictures[k] = picture;
@@ -197,7 +199,15 @@ void Vilib::open(const String& name) {
         const int32_t anchorY = readVarInt();
         int32_t length = readVarInt();
         picture->setType(static_cast<uint8_t>(type));
-        picture->setSize(width, height);
+        // Pictures beyond what a pack may hold decode to nothing: a size of 0 x 0. (A
+        // negative size is kept: such a picture is never decoded anyway.)
+        const int64_t pixels = width > 0 && height > 0 ? int64_t{width} * height : 0;
+        if (pixels <= FileLimits::picturePixels && pixels <= FileLimits::packPixels - packPixels) {
+            picture->setSize(width, height);
+            packPixels += pixels;
+        } else {
+            picture->setSize(0, 0);
+        }
         picture->setAnchor(anchorX, anchorY);
         if (length < 0) {
             length = 0;

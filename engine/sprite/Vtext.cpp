@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "runtime/FileLimits.h"
 #include "runtime/InputStream.h"
 #include "runtime/StringBuffer.h"
 
@@ -132,7 +133,7 @@ void Vtext::setDigitCapacity(int32_t n) {
 void Vtext::loadText(const String& name) {
     StringBuffer path(*lit("/"));
     path.append(name);
-    Ref<InputStream> in = InputStream::open(*path.toString());
+    Ref<InputStream> in = InputStream::open(*path.toString(), FileLimits::helpText);
     if (!in) {
         return;
     }

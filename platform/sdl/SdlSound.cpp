@@ -1,6 +1,9 @@
 #include "platform/sdl/SdlSound.h"
 
 #include <cstring>
+#include <filesystem>
+
+#include "runtime/FileLimits.h"
 
 namespace fairholm {
 
@@ -28,10 +31,21 @@ const std::vector<uint8_t>& SdlSound::load(const std::string& path) {
         return found->second;
     }
     std::vector<uint8_t>& samples = m_cache[path];
+    // A sound over its limit is not played, like a missing one: nothing from outside
+    // makes the window thread read and convert without bound.
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error || size > static_cast<uintmax_t>(FileLimits::sound)) {
+        return samples;
+    }
     SDL_AudioSpec spec{};
     Uint8* data = nullptr;
     Uint32 length = 0;
     if (!SDL_LoadWAV(path.c_str(), &spec, &data, &length)) {
+        return samples;
+    }
+    if (!data || length == 0) {
+        SDL_FreeWAV(data);  // a file without samples: nothing to play
         return samples;
     }
     SDL_AudioCVT cvt{};

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "runtime/InputStream.h"
 #include "runtime/ProgramDirectory.h"
+#include "runtime/String.h"
 
 using namespace fairholm;
 namespace fs = std::filesystem;
@@ -79,4 +83,22 @@ TEST(ProgramDirectory, CutsAtTheLastSeparatorAndRefusesLongPaths) {
     EXPECT_STREQ(path, "");
     EXPECT_FALSE(ProgramDirectory::setFromExecutablePath((std::string(300, 'd') + "/x").c_str()));
     EXPECT_STREQ(ProgramDirectory::get(), "C:\\Games\\");
+}
+
+TEST(InputStreamLimits, AFileOverItsLimitIsRefusedAsAMissingOne) {
+    const std::string dir = "/tmp/fairholm-limits-" + std::to_string(::getpid()) + "/";
+    ASSERT_TRUE(ProgramDirectory::set(dir.c_str()));
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "ten", std::ios::binary) << "0123456789";
+    EXPECT_TRUE(InputStream::open(*lit("ten"), 10));
+    EXPECT_FALSE(InputStream::open(*lit("ten"), 9));
+    EXPECT_TRUE(InputStream::open(*lit("ten")));
+    // A sparse file of 2 GB is refused at once, not read.
+    std::filesystem::resize_file(std::filesystem::path(dir + "ten"), int64_t{2} << 30);
+    EXPECT_FALSE(InputStream::open(*lit("ten"), FileLimits::helpText));
+    Ref<InputStream> whole = InputStream::open(*lit("ten"));
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->read(), '0');  // opened at the start
+    std::filesystem::remove_all(dir);
+    ProgramDirectory::set("");
 }

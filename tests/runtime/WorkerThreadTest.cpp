@@ -63,7 +63,6 @@ TEST(WorkerThread, DestroyedWithoutAJobOrRightAfterOne) {
     EXPECT_EQ(late, 1);
 }
 
-
 TEST(WorkerThread, WithoutAThreadTheOwnerIsToldToWorkAlone) {
     WorkerThread::setThreadsAllowed(false);
     WorkerThread worker;

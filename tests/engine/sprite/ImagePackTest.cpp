@@ -486,3 +486,27 @@ TEST_F(ImagePackTest, DirectPathNeverLeavesTheClip) {
     IntArray small = newIntArray(6);
     pack->drawImage(0, small, 3, 2, 1, 1, 4, 3, 1 << 15, 1 << 15, 0x8000, 0, 0x8000);
 }
+
+TEST_F(ImagePackTest, PicturesBeyondThePacksPixelBudgetHaveNone) {
+    // 59 pictures of 2047 x 2047 in a few hundred bytes: none may make the game allocate.
+    PackWriter greedy;
+    for (int i = 0; i < 59; ++i) {
+        greedy.addRaw('r', 2047, 2047, 0, 0, {0x00, 0x1F});
+    }
+    Ref<Vilib> pack = load(greedy.bytes());
+    ASSERT_EQ(pack->count(), 59);
+    for (int i = 0; i < 59; ++i) {
+        EXPECT_EQ(pack->getPicture(i)->width(), 0);
+        EXPECT_EQ(pack->getPicture(i)->pixelCount(), 0);
+    }
+    // Pictures of a million pixels each: the first four fit the pack's budget.
+    PackWriter large;
+    for (int i = 0; i < 5; ++i) {
+        large.addRaw('r', 1000, 1000, 0, 0, {0x00, 0x1F});
+    }
+    pack = load(large.bytes());
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(pack->getPicture(i)->width(), 1000) << i;
+    }
+    EXPECT_EQ(pack->getPicture(4)->width(), 0);
+}

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/sprite/Vfont.h"
 #include "engine/sprite/Vtext.h"
+#include "runtime/FileLimits.h"
 #include "tests/engine/sprite/TempProgramDir.h"
 #include "tools/formats/FontWriter.h"
 
@@ -178,4 +180,15 @@ TEST_F(TextTest, RowBuildersMakeTextRows) {
     panel->addTextRowCenteredDigits(lit("y"), 1);
     EXPECT_EQ(panel->getHeight(), 24);
     panel->removeAllChildren();
+}
+
+TEST_F(TextTest, AHelpTextOverItsLimitIsLeftUnread) {
+    auto t = make<Vtext>(lit("before"));
+    t->setSize(200, 0);
+    writeFile("huge.txt", std::vector<uint8_t>(static_cast<size_t>(FileLimits::helpText) + 1, 'a'));
+    t->loadText(*lit("huge.txt"));
+    EXPECT_EQ(textOf(*t), "before");  // as for a missing file
+    writeFile("fits.txt", std::vector<uint8_t>(static_cast<size_t>(FileLimits::helpText), 'a'));
+    t->loadText(*lit("fits.txt"));
+    EXPECT_NE(textOf(*t), "before");
 }
