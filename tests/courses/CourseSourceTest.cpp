@@ -189,3 +189,27 @@ TEST(CourseSource, HostileTextIsRefusedCleanly) {
     EXPECT_TRUE(source.parse("course c\n", error));
     EXPECT_TRUE(source.regions().empty());
 }
+
+TEST(CourseSource, NumbersOutOfRangeAreErrorsThatNameTheLine) {
+    EXPECT_EQ(parseError("course c\nhole 1 tee 10 10 aim 20 20 pin 1e300 5\n"),
+              "line 2: pin x 1e300 is outside the course (0 to under 512)");
+    EXPECT_EQ(parseError("course c\n\nhole 2 tee -1 10 aim 20 20 pin 30 30\n"),
+              "line 3: tee x -1 is outside the course (0 to under 512)");
+    EXPECT_EQ(parseError("course c\nhole 3 tee 1 10 aim 20 512 pin 30 30\n"),
+              "line 2: aim z 512 is outside the course (0 to under 512)");
+    EXPECT_EQ(parseError("course c\nhole 4 tee 1 10 aim 20 20 pin 30 -1e-9\n"),
+              "line 2: pin z -1e-9 is outside the course (0 to under 512)");
+    EXPECT_EQ(parseError("course c\nregion a rough 1e300\n rect 0 0 1 1\nend\n"),
+              "line 2: region 'a': the level must be a whole number from 1 to 255");
+    EXPECT_EQ(parseError("course c\nregion a rough 10\n circle 100 100 1e300\nend\n"),
+              "line 3: '1e300' is out of range (numbers lie between -2048 and 2048)");
+    EXPECT_EQ(parseError("course c\nregion a rough 10\n from 0 0\n line 10 10\n   -2049 3\nend\n"),
+              "line 5: '-2049' is out of range (numbers lie between -2048 and 2048)");
+    CourseSource source;
+    std::string error;
+    EXPECT_TRUE(
+        source.parse("course c\nhole 1 tee 0 0 aim 511.9 511.9 pin 100 100\n"
+                     "region a rough 10\n rect -2048 -2048 2048 2048\nend\n",
+                     error))
+        << error;
+}

@@ -25,6 +25,12 @@ bool parseNumber(const std::string& word, double& out) {
     return end == word.c_str() + word.size() && std::isfinite(out);
 }
 
+std::string outOfRange(const std::string& word) {
+    return "'" + word + "' is out of range (numbers lie between -" +
+           std::to_string(static_cast<int>(CourseSource::maxMagnitude)) + " and " +
+           std::to_string(static_cast<int>(CourseSource::maxMagnitude)) + ")";
+}
+
 bool isNumber(const std::string& word) {
     double ignored;
     return parseNumber(word, ignored);
@@ -336,6 +342,9 @@ bool CourseSource::parse(std::string_view text, std::string& error) {
                     if (!parseNumber(w, v)) {
                         return fail(lineNo, "'" + w + "' is not a number");
                     }
+                    if (std::fabs(v) > maxMagnitude) {
+                        return fail(lineNo, outOfRange(w));
+                    }
                     numbers.push_back(v);
                 }
                 continue;
@@ -361,6 +370,9 @@ bool CourseSource::parse(std::string_view text, std::string& error) {
                 if (!parseNumber(words[i], v)) {
                     return fail(lineNo, "'" + words[i] + "' is not a number");
                 }
+                if (std::fabs(v) > maxMagnitude) {
+                    return fail(lineNo, outOfRange(words[i]));
+                }
                 numbers.push_back(v);
             }
             continue;
@@ -384,6 +396,16 @@ bool CourseSource::parse(std::string_view text, std::string& error) {
             }
             if (v[0] != std::floor(v[0]) || v[0] < 1 || v[0] > 99) {
                 return fail(lineNo, "the hole number must be a whole number from 1 to 99");
+            }
+            static const char* const names[] = {"", "tee x", "tee z", "aim x", "aim z", "pin x", "pin z"};
+            for (int i = 1; i < 7; ++i) {
+                if (v[i] < 0 || v[i] >= courseSize) {
+                    return fail(lineNo, std::string(names[i]) + " " +
+                                            words[i < 3   ? i + 2
+                                                  : i < 5 ? i + 3
+                                                          : i + 4] +
+                                            " is outside the course (0 to under 512)");
+                }
             }
             h.number = static_cast<int>(v[0]);
             h.tee = {v[1], v[2]};

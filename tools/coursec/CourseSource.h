@@ -82,6 +82,11 @@ public:
     // Bounds that keep the checks quick on any input.
     static constexpr size_t maxRegions = 1000;
     static constexpr size_t maxSegments = 512;
+    // Every number of a source lies within this much of 0 (four courses' widths: room
+    // for outlines beyond the edges and for turns in degrees); tees, aim points and pins
+    // lie on the course, 0 to under 512.
+    static constexpr double maxMagnitude = 2048;
+    static constexpr double courseSize = 512;
 
     // False with "line N: ..." in `error` when the text is malformed or refers to
     // regions that do not exist.
