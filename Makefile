@@ -11,7 +11,7 @@ WIN32_BUILD   := build/fairholm-win32
 GAME_DATA     := golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water \
                  holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18
 
-.PHONY: all deps configure build windows play test bench format asan tsan clean contact-sheet screenshots
+.PHONY: all deps configure build windows play test bench fuzz format asan tsan clean contact-sheet screenshots
 
 all: build
 
@@ -64,6 +64,10 @@ contact-sheet: configure
 screenshots: build
 	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots.txt --quiet
 	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots-landscape.txt --size 320x240 --quiet
+
+# libFuzzer targets with clang, ASan and UBSan, FUZZ_SECONDS each (default 120).
+fuzz: deps
+	@scripts/fuzz.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -231,15 +231,18 @@ const uint8_t* VpolyTerrain::regionCells() {
             fill = static_cast<uint8_t>(crossingFill(crossings[i]));
         }
         std::fill(cells + next, cells + m_regionCellWidth, fill);
+        const bool overlapping = rowOverlaps(row);
         for (int32_t i = start; i < end; ++i) {
             const int32_t c = crossings[i];
             const int32_t x0 = crossingX(c);
             const int32_t x1 = x0 + crossingDx(c);
             const int32_t from = std::max(std::min(x0, x1), 0) >> crossingShift;
             const int32_t to = std::min(std::max(x0, x1) >> crossingShift, m_regionCellWidth - 1);
+            // Where crossings overlap along the row only the full lookup answers exactly.
             const int32_t k = i - start;
-            const uint8_t mark =
-                k < mixedCell - firstMixedCell ? static_cast<uint8_t>(firstMixedCell + k) : mixedCell;
+            const uint8_t mark = !overlapping && k < mixedCell - firstMixedCell
+                                     ? static_cast<uint8_t>(firstMixedCell + k)
+                                     : mixedCell;
             for (int32_t cell = from; cell <= to; ++cell) {
                 // The crossings come in order: the first to touch a cell names it.
                 if (cells[cell] < firstMixedCell) {

@@ -252,6 +252,30 @@ bool Vpolyn::crossingRightOf(int32_t c, fixed x, fixed y) {
     return false;
 }
 
+bool Vpolyn::rowOverlaps(int32_t row) {
+    if (row < 0 || row >= m_rows) {
+        return false;
+    }
+    if (m_rowOverlapsVersion != m_edgeVersion || m_rowOverlaps.length() < m_rows) {
+        m_rowOverlaps = newByteArray(m_rows);
+        m_rowOverlapsVersion = m_edgeVersion;
+        const int32_t* edges = m_edges.data();
+        for (int32_t r = 0; r < m_rows && !m_rowOverlaps.isEmpty(); ++r) {
+            int32_t reach = INT32_MIN;  // the furthest right a crossing before reaches
+            for (int32_t i = m_rowTable[r]; i < rowEnd(r); ++i) {
+                const int32_t cx = crossingX(edges[i]);
+                const int32_t ce = cx + crossingDx(edges[i]);
+                if (std::min(cx, ce) <= reach) {
+                    m_rowOverlaps[r] = 1;
+                    break;
+                }
+                reach = std::max(reach, std::max(cx, ce));
+            }
+        }
+    }
+    return !m_rowOverlaps.isEmpty() && m_rowOverlaps[row] != 0;
+}
+
 int32_t Vpolyn::spanAt(fixed x, fixed y) {
     const int32_t xs = x >> 11;
     const int32_t row = y >> 15;
@@ -261,6 +285,11 @@ int32_t Vpolyn::spanAt(fixed x, fixed y) {
     m_memoIndex = 0;
     if (row < 0 || row >= m_rows) {
         return 0;
+    }
+    if (rowOverlaps(row)) {
+        m_memoEnd = 0;  // no span is remembered: the memo covers nothing
+        m_memoIndex = spanIndexAt(x, y);
+        return m_memoIndex;
     }
     const int32_t start = m_rowTable[row];
     const int32_t end = rowEnd(row);

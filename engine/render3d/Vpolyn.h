@@ -137,6 +137,11 @@ public:
     // Changes with every change of the edge table or the bounds, so that tables derived
     // from the picture know when to rebuild.
     uint32_t edgeVersion() const { return m_edgeVersion; }
+    // Whether crossings of the row overlap along it (outlines that cross each other or
+    // turn within the row). There the lookup starts from where the point lies in the
+    // row, not from the row's cursor, and keeps no span memo: its answer then depends on
+    // the point alone, whatever was looked up before.
+    bool rowOverlaps(int32_t row);
 
     // Span memo: the result of the last spanAt. Set the row to -1 to forget it.
     int32_t memoRow() const { return m_memoRow; }
@@ -166,6 +171,8 @@ private:
 
     int32_t m_rows = 0;  // rows of the edge table (the height of the last beginShapes)
     IntArray m_rowTable;
+    ByteArray m_rowOverlaps;
+    uint32_t m_rowOverlapsVersion = 0xFFFFFFFF;
     IntArray m_rowCursors;
     IntArray m_edges;
     int32_t m_capacity = 0;

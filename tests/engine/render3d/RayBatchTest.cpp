@@ -73,6 +73,35 @@ Ref<VpolyTerrain> hillyGround(uint32_t seed, int32_t images) {
     return terrain;
 }
 
+// Outlines as a modder may draw them: polygons of few sides thrown anywhere on the
+// map, crossing each other and themselves, whose long crossings overlap along rows.
+Ref<VpolyTerrain> crossingGround(uint32_t seed, int32_t images) {
+    Dice dice(seed);
+    Ref<VpolyTerrain> terrain = make<VpolyTerrain>();
+    terrain->beginShapes(512, 512, 4096, 24);
+    for (int32_t shape = 0; shape < 40; ++shape) {
+        const int32_t fill = terrain->addColor(0x10101 * (shape + 1) + dice.below(256));
+        const int32_t sides = 3 + dice.below(5);
+        std::vector<fixed> xs;
+        std::vector<fixed> zs;
+        for (int32_t i = 0; i < sides; ++i) {
+            xs.push_back(dice.below(560 * one) - 24 * one);
+            zs.push_back(dice.below(560 * one) - 24 * one);
+        }
+        for (int32_t i = 0; i < sides; ++i) {
+            const int32_t j = (i + 1) % sides;
+            terrain->addLine(xs[i], zs[i], xs[j], zs[j], fill, shape % 3 == 0 ? 0 : fill - 1);
+        }
+    }
+    terrain->endShape();
+    for (int32_t i = 0; i < terrain->paletteSize(); ++i) {
+        terrain->setPaletteImage(i, nullptr, i % images);
+        terrain->setColor(i, (terrain->paletteColor(i) * 7) & 0xFF);
+    }
+    terrain->buildHeightMap();
+    return terrain;
+}
+
 // Textures of random texels; image 4 is the green's.
 std::vector<test::PackPicture> noisyTextures(int32_t count) {
     Dice dice(99);
@@ -184,6 +213,24 @@ TEST_F(RayBatchTest, SameFramesAsTheColumnCaster) {
     }
 }
 
+TEST_F(RayBatchTest, SameFramesOverOutlinesThatCrossEachOther) {
+    test::PackFile file("raybatch_crossing", noisyTextures(8));
+    for (uint32_t seed : {5u, 17u, 29u}) {
+        const Ref<VpolyTerrain> terrain = crossingGround(seed, 8);
+        const std::vector<Shot> shots = shotsOver(seed + 1, 12);
+        const auto expected =
+            drawShots(RayBatch::Kernel::none, terrain, file.pack(), 240, 320, 100, true, shots);
+        for (RayBatch::Kernel kernel : kernels()) {
+            const auto batched = drawShots(kernel, terrain, file.pack(), 240, 320, 100, true, shots);
+            ASSERT_EQ(batched.size(), expected.size());
+            for (size_t i = 0; i < expected.size(); ++i) {
+                ASSERT_EQ(batched[i], expected[i])
+                    << "seed " << seed << ", kernel " << static_cast<int>(kernel) << ", shot " << i / 2;
+            }
+        }
+    }
+}
+
 TEST_F(RayBatchTest, MissingTexturesAndAFlatMapWithoutShapes) {
     // Images the pack does not have draw black in both casters; a map with no
     // outlines is one region.
@@ -234,6 +281,41 @@ TEST(RegionCells, AgreeWithTheSpanLookup) {
     // Outlines cross a small share of the pixels.
     EXPECT_GT(mixed, 0);
     EXPECT_LT(mixed, 200000 / 5);
+}
+
+TEST(RegionCells, OverCrossingOutlinesAnswerWhatTheSpanLookupAnswersInAnyOrder) {
+    const Ref<VpolyTerrain> terrain = crossingGround(41, 8);
+    const uint8_t* cells = terrain->regionCells();
+    ASSERT_NE(cells, nullptr);
+    const int32_t perPixel = 1 << VpolyTerrain::regionCellShift;
+    Dice dice(8);
+    int32_t overlappingRows = 0;
+    for (int32_t row = 0; row < 512; ++row) {
+        overlappingRows += terrain->rowOverlaps(row) ? 1 : 0;
+    }
+    EXPECT_GT(overlappingRows, 50);  // the test means something
+    for (int32_t i = 0; i < 100000; ++i) {
+        const fixed x = dice.below(512 * one);
+        const fixed z = dice.below(512 * one);
+        // Whatever was looked up before (the cursor and the memo it leaves), the answer
+        // is the point's own.
+        const int32_t canonical = terrain->spanIndexAt(x, z);
+        terrain->spanAt(dice.below(512 * one), z);
+        ASSERT_EQ(terrain->indexAt(x, z), canonical) << x << ", " << z;
+        terrain->spanAt(dice.below(512 * one), z);
+        ASSERT_EQ(terrain->spanAt(x, z), canonical) << x << ", " << z;
+        ASSERT_EQ(terrain->indexAt(x, z), canonical) << x << ", " << z;
+        const uint8_t cell = cells[(z >> 15) * 512 * perPixel + (x >> (15 - VpolyTerrain::regionCellShift))];
+        if (cell == VpolyTerrain::mixedCell) {
+            continue;
+        }
+        if (cell >= VpolyTerrain::firstMixedCell) {
+            ASSERT_EQ(terrain->spanIndexFrom(x, z, cell - VpolyTerrain::firstMixedCell), canonical)
+                << x << ", " << z;
+        } else {
+            ASSERT_EQ(cell, canonical) << x << ", " << z;
+        }
+    }
 }
 
 TEST(RegionCells, FollowChangesOfTheMap) {
