@@ -20,10 +20,11 @@ public:
 
     void play(const std::string& path);
 
-private:
-    // Decoded samples in the device's format, by path; a file that fails stays empty.
+    // Decoded samples in the device's format, by path; a file that fails, that has no
+    // samples or that is larger than a sound may be (FileLimits) stays empty.
     const std::vector<uint8_t>& load(const std::string& path);
 
+private:
     SDL_AudioDeviceID m_device = 0;
     SDL_AudioSpec m_spec{};
     std::map<std::string, std::vector<uint8_t>> m_cache;
