@@ -11,19 +11,12 @@
 #include "runtime/Clock.h"
 #include "runtime/ProgramDirectory.h"
 #include "runtime/Runtime.h"
+#include "tests/support/QuietPlatform.h"
 #include "tests/support/TestContent.h"
 
 using namespace fairholm;
 
 namespace {
-
-class NullPlatform final : public Platform {
-public:
-    bool isPocketPC() const override { return false; }
-    bool isHighResolution() const override { return false; }
-    void invalidateWindowRect(int32_t, int32_t, int32_t, int32_t) override {}
-    void playSoundFile(const char*) override {}
-};
 
 // The game's clock: time moves only when the game sleeps; then the player acts.
 class PlayerClock final : public Clock {
@@ -64,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     clock->limit = 20000;
     Runtime::setClock(clock);
     {
-        GameSession session(make<NullPlatform>(), 240, 320);
+        GameSession session(make<fairholm::testing::QuietPlatform>(), 240, 320);
         clock->game = &session.game();
         session.runHere();
         const Golf& game = session.game();

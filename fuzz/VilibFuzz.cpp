@@ -5,24 +5,13 @@
 #include "engine/sprite/Vdisplay.h"
 #include "engine/sprite/Vilib.h"
 #include "fuzz/FuzzFile.h"
+#include "tests/support/QuietPlatform.h"
 
 using namespace fairholm;
 
-namespace {
-
-class NullPlatform final : public Platform {
-public:
-    bool isPocketPC() const override { return false; }
-    bool isHighResolution() const override { return false; }
-    void invalidateWindowRect(int32_t, int32_t, int32_t, int32_t) override {}
-    void playSoundFile(const char*) override {}
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::writeInput("fuzz.bin", data, size);
-    Ref<Vdisplay> display = make<Vdisplay>(make<NullPlatform>());
+    Ref<Vdisplay> display = make<Vdisplay>(make<fairholm::testing::QuietPlatform>());
     Ref<Vilib> pack = make<Vilib>(display, *lit("fuzz"));
     IntArray fb = newIntArray(64 * 48);
     const int32_t frames = pack->count() < 8 ? pack->count() : 8;

@@ -12,6 +12,7 @@
 #include "engine/sprite/Vfont.h"
 #include "engine/sprite/Vilib.h"
 #include "fuzz/FuzzFile.h"
+#include "tests/support/QuietPlatform.h"
 #include "tools/formats/FontWriter.h"
 #include "tools/formats/PackWriter.h"
 #include "tools/formats/SwfWriter.h"
@@ -19,14 +20,6 @@
 using namespace fairholm;
 
 namespace {
-
-class NullPlatform final : public Platform {
-public:
-    bool isPocketPC() const override { return false; }
-    bool isHighResolution() const override { return false; }
-    void invalidateWindowRect(int32_t, int32_t, int32_t, int32_t) override {}
-    void playSoundFile(const char*) override {}
-};
 
 // The input's bytes after the header, read round and round.
 struct Bytes {
@@ -56,7 +49,7 @@ void pictureRoundTrip(Bytes& in) {
     writer.addRunLength(width, height, in.next() % 8, in.next() % 8, argb);
     const std::vector<uint8_t> bytes = writer.bytes();
     fuzz::writeInput("round.bin", bytes.data(), bytes.size());
-    Ref<Vilib> pack = make<Vilib>(make<Vdisplay>(make<NullPlatform>()), *lit("round"));
+    Ref<Vilib> pack = make<Vilib>(make<Vdisplay>(make<fairholm::testing::QuietPlatform>()), *lit("round"));
     check(pack->count() == 1);
     Ref<Vpicture> picture = pack->loadPicture(0);
     check(picture && picture->width() == width && picture->height() == height);

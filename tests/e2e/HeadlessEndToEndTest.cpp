@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/CommandOutput.h"
 #include "tests/support/TestContent.h"
 
 namespace fs = std::filesystem;
@@ -32,16 +33,7 @@ protected:
         std::ofstream(scriptFile) << script;
         const std::string command = std::string(FAIRHOLM_HEADLESS) + " --data " + dir.string() +
                                     " --script " + scriptFile.string() + " " + options + " 2>&1";
-        std::string output;
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            std::array<char, 4096> buffer;
-            size_t got;
-            while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-                output.append(buffer.data(), got);
-            }
-            status = ::pclose(pipe);
-        }
-        return output;
+        return fairholm::testing::commandOutput(command, status);
     }
 
     static std::string endLine(const std::string& output) {
@@ -128,15 +120,8 @@ TEST_F(HeadlessRun, AProgramFolderTooLongForItsPathsRefusesToStart) {
     const fs::path copy = deep / "fairholm-headless";
     fs::copy_file(FAIRHOLM_HEADLESS, copy);
     const std::string command = copy.string() + " --quiet --script /dev/null 2>&1";
-    std::string output;
-    if (FILE* pipe = ::popen(("cd " + dir.string() + " && " + command).c_str(), "r")) {
-        std::array<char, 4096> buffer;
-        size_t got;
-        while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-            output.append(buffer.data(), got);
-        }
-        status = ::pclose(pipe);
-    }
+    const std::string output =
+        fairholm::testing::commandOutput("cd " + dir.string() + " && " + command, status);
     EXPECT_NE(status, 0);
     EXPECT_NE(output.find("longer than 259 bytes"), std::string::npos) << output;
     EXPECT_EQ(output.find("end time="), std::string::npos) << output;

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/CommandOutput.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -75,20 +77,12 @@ TEST(HostileFiles, EveryDataFileEmptyTruncatedRandomOrHugeStillPlays) {
             }
             const std::string command = "timeout 10 " + std::string(FAIRHOLM_HEADLESS) + " --quiet --data " +
                                         dir.string() + " --script " + scriptFile.string() + " 2>&1";
-            std::string output;
             int status = -1;
-            if (FILE* pipe = ::popen(command.c_str(), "r")) {
-                std::array<char, 4096> buffer;
-                size_t got;
-                while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-                    output.append(buffer.data(), got);
-                }
-                status = ::pclose(pipe);
-            }
+            const std::string output = fairholm::testing::commandOutput(command, status);
             EXPECT_EQ(status, 0) << name << " " << variant << ":\n" << output;
             // The script ran to its end and left the game in the main menu.
             EXPECT_NE(output.find("end time=245"), std::string::npos) << name << " " << variant << ":\n"
-                                                                        << output;
+                                                                      << output;
         }
     }
     fs::remove_all(dir);

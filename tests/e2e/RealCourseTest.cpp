@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/CommandOutput.h"
+
 namespace fs = std::filesystem;
 
 TEST(RealCourse, AScriptedPlayerReachesTheFirstGreen) {
@@ -30,15 +32,9 @@ TEST(RealCourse, AScriptedPlayerReachesTheFirstGreen) {
                                            "at 65000 stop\n";
     const std::string command = std::string(FAIRHOLM_HEADLESS) + " --quiet --data " + dir.string() +
                                 " --script " + (dir / "round.script").string();
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        std::array<char, 1024> buffer;
-        size_t got;
-        while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-            output.append(buffer.data(), got);
-        }
-        EXPECT_EQ(::pclose(pipe), 0);
-    }
+    int status = -1;
+    const std::string output = fairholm::testing::commandOutput(command, status);
+    EXPECT_EQ(status, 0);
     fs::remove_all(dir);
     // On the green (surface 4) with the putter in hand, or already holed.
     const bool onGreen = output.find("hole=1 strokes=3") != std::string::npos &&
