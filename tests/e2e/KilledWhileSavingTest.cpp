@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -58,7 +59,19 @@ TEST(KilledWhileSaving, TheStateFileIsAlwaysAWholeOldOrNewRecord) {
         pid_t child = 0;
         ASSERT_EQ(posix_spawn(&child, headless.c_str(), &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
-        std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 60000));
+        // Once the game has started saving (a save puts a new file in the old one's
+        // place), it is killed at a random moment of the saves that follow.
+        const auto inode = [&dir] {
+            struct stat info {};
+            return ::stat((dir / "greenvale").c_str(), &info) == 0 ? info.st_ino : ino_t{0};
+        };
+        const ino_t before = inode();
+        const auto waitedFrom = std::chrono::steady_clock::now();
+        while (inode() == before &&
+               std::chrono::steady_clock::now() - waitedFrom < std::chrono::seconds(10)) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
