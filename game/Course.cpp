@@ -49,9 +49,4 @@ bool Course::isTee(int32_t index, fixed x, fixed z) {
     return (x >> 15) == h.teeX && (z >> 15) == h.teeZ;
 }
 
-bool Course::aimsAtPin(int32_t index) {
-    const Hole& h = hole(index);
-    return h.aimX == h.pinX && h.aimZ == h.pinZ;
-}
-
 }  // namespace fairholm

@@ -32,8 +32,6 @@ public:
     static Ref<String> holePack(int32_t index);
     // Whether the ground point (fixed units) lies on the hole's tee yard.
     static bool isTee(int32_t index, fixed x, fixed z);
-    // Whether the hole's first aim point is its pin.
-    static bool aimsAtPin(int32_t index);
 };
 
 }  // namespace fairholm

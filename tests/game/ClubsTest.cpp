@@ -28,20 +28,13 @@ TEST(ClubsNames, TheHudShowsTheLabelFromItsThirdCharacter) {
     EXPECT_FALSE(Clubs::isClub(Clubs::count));
 }
 
-TEST(CourseTables, TeesAimsAndParsSoFar) {
+TEST(CourseTables, TeesAndParsSoFar) {
     EXPECT_EQ(Course::parThrough(0), 4);
     EXPECT_EQ(Course::parThrough(2), 12);
     EXPECT_EQ(Course::parThrough(Course::lastHole), 72);
     EXPECT_TRUE(Course::isTee(0, 89 << 15, 436 << 15));
     EXPECT_TRUE(Course::isTee(0, (89 << 15) + 32767, 436 << 15));  // anywhere in the tee's yard
     EXPECT_FALSE(Course::isTee(0, 90 << 15, 436 << 15));
-    int pinAims = 0;
-    for (int32_t hole = 0; hole < Course::holeCount; ++hole) {
-        pinAims += Course::aimsAtPin(hole) ? 1 : 0;
-    }
-    EXPECT_EQ(pinAims, 8);  // holes 1, 2, 4, 5, 8, 10, 11 and 16
-    EXPECT_TRUE(Course::aimsAtPin(15));
-    EXPECT_FALSE(Course::aimsAtPin(2));
 }
 
 TEST(WindDrift, StepsTowardsItsTargetsAndDrawsNewOnesFromTheClock) {

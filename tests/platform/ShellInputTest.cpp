@@ -10,19 +10,13 @@
 #include "engine/sprite/Viewport.h"
 #include "platform/KeyTable.h"
 #include "platform/ShellInput.h"
+#include "tests/support/KeyQueue.h"
 
 using namespace fairholm;
+using fairholm::testing::drainKeys;
 using Host = KeyTable::Host;
 
 namespace {
-
-std::vector<int32_t> drain(Viewport& game) {
-    std::vector<int32_t> keys;
-    for (int32_t code = game.nextKey(); code != 0; code = game.nextKey()) {
-        keys.push_back(code);
-    }
-    return keys;
-}
 
 bool anyKeyHeld(const Viewport& game) {
     for (int32_t code = 0; code <= Viewport::lastKeyCode; ++code) {
@@ -113,7 +107,7 @@ TEST(ShellInputKeys, UnknownKeysAreIgnored) {
     ShellInput::keyUp(*game, Host::Win32, 65);
     ShellInput::keyDown(*game, Host::Sdl, 'a');
     ShellInput::keyUp(*game, Host::Sdl, 'a');
-    EXPECT_TRUE(drain(*game).empty());
+    EXPECT_TRUE(drainKeys(*game).empty());
     EXPECT_FALSE(anyKeyHeld(*game));
 }
 
@@ -124,7 +118,7 @@ TEST(ShellInputKeys, EnterQueuesOncePressAndRelease) {
         EXPECT_TRUE(game->isKeyDown(key::action));
         ShellInput::keyUp(*game, host, 13);
         EXPECT_FALSE(game->isKeyDown(key::action));
-        EXPECT_EQ(drain(*game), (std::vector<int32_t>{key::action}));
+        EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{key::action}));
     }
 }
 
@@ -134,17 +128,17 @@ TEST(ShellInputKeys, SoftKeysAndEscapeAreQueuedAgainOnRelease) {
         ShellInput::keyDown(*game, Host::Win32, code);
         ShellInput::keyUp(*game, Host::Win32, code);
     }
-    EXPECT_EQ(drain(*game), (std::vector<int32_t>{5, 5, 6, 6, 7, 7}));
+    EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{5, 5, 6, 6, 7, 7}));
     EXPECT_FALSE(anyKeyHeld(*game));
     ShellInput::keyDown(*game, Host::Sdl, sdl(59));
     ShellInput::keyUp(*game, Host::Sdl, sdl(59));
-    EXPECT_EQ(drain(*game), (std::vector<int32_t>{6, 6}));
+    EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{6, 6}));
 }
 
 TEST(ShellInputKeys, ReleaseOnlySoftKeyStillReachesTheGame) {
     auto game = make<Viewport>();
     ShellInput::keyUp(*game, Host::Win32, 113);
-    EXPECT_EQ(drain(*game), (std::vector<int32_t>{6}));
+    EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{6}));
     EXPECT_FALSE(game->isKeyDown(6));
 }
 
@@ -156,7 +150,7 @@ TEST(ShellInputKeys, ArrowIsHeldUntilReleased) {
     EXPECT_TRUE(game->isKeyDown(key::up));
     ShellInput::keyUp(*game, Host::Win32, 38);
     EXPECT_FALSE(game->isKeyDown(key::up));
-    EXPECT_EQ(drain(*game), (std::vector<int32_t>{3, 3}));
+    EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{3, 3}));
 }
 
 TEST(ShellInputCharacters, DigitQueuesOnceThroughItsKey) {
@@ -164,7 +158,7 @@ TEST(ShellInputCharacters, DigitQueuesOnceThroughItsKey) {
     ShellInput::keyDown(*game, Host::Win32, '7');
     ShellInput::character(*game, '7');
     ShellInput::keyUp(*game, Host::Win32, '7');
-    EXPECT_EQ(drain(*game), (std::vector<int32_t>{55}));
+    EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{55}));
     EXPECT_FALSE(game->isKeyDown(55));
 }
 
@@ -173,7 +167,7 @@ TEST(ShellInputCharacters, LettersSpaceHashAndStarArePressedAndReleased) {
     for (uint32_t code : {uint32_t{'a'}, uint32_t{' '}, uint32_t{'#'}, uint32_t{'*'}, 10u}) {
         ShellInput::character(*game, code);
     }
-    EXPECT_EQ(drain(*game), (std::vector<int32_t>{97, 32, 35, 42, 10}));
+    EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{97, 32, 35, 42, 10}));
     EXPECT_FALSE(anyKeyHeld(*game));
 }
 
@@ -182,10 +176,10 @@ TEST(ShellInputCharacters, EnterEscapeNulAndCodesAbove127AreIgnored) {
     for (uint32_t code : {0u, 13u, 27u, 128u, 200u, 255u, 0x20ACu}) {
         ShellInput::character(*game, code);
     }
-    EXPECT_TRUE(drain(*game).empty());
+    EXPECT_TRUE(drainKeys(*game).empty());
     EXPECT_FALSE(anyKeyHeld(*game));
     ShellInput::character(*game, 127);
-    EXPECT_EQ(drain(*game), (std::vector<int32_t>{127}));
+    EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{127}));
 }
 
 TEST(ShellInputStylus, TouchAndLiftSetThePointerAndTheActionKey) {
@@ -197,7 +191,7 @@ TEST(ShellInputStylus, TouchAndLiftSetThePointerAndTheActionKey) {
     ShellInput::stylus(*game, 51, 102, false);
     EXPECT_EQ(game->pointerX(), 51);
     EXPECT_FALSE(game->isKeyDown(key::action));
-    EXPECT_EQ(drain(*game), (std::vector<int32_t>{key::action}));
+    EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{key::action}));
 }
 
 TEST(ShellInputButtons, GamepadButtonsPressAndRelease) {
@@ -206,6 +200,6 @@ TEST(ShellInputButtons, GamepadButtonsPressAndRelease) {
     EXPECT_TRUE(game->isKeyDown('1'));
     ShellInput::button(*game, Host::Sdl, 2, false);
     ShellInput::button(*game, Host::Sdl, 5, true);  // Guide: nothing
-    EXPECT_EQ(drain(*game), (std::vector<int32_t>{'1'}));
+    EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{'1'}));
     EXPECT_FALSE(anyKeyHeld(*game));
 }

@@ -6,18 +6,12 @@
 #include "engine/sprite/Viewport.h"
 #include "platform/win32/WindowInput.h"
 #include "runtime/Ref.h"
+#include "tests/support/KeyQueue.h"
 
 using namespace fairholm;
+using fairholm::testing::drainKeys;
 
 namespace {
-
-std::vector<int32_t> drain(Viewport& game) {
-    std::vector<int32_t> keys;
-    for (int32_t key = game.nextKey(); key != 0; key = game.nextKey()) {
-        keys.push_back(key);
-    }
-    return keys;
-}
 
 uintptr_t pack(int32_t low, int32_t high) {
     return static_cast<uintptr_t>((static_cast<uint32_t>(high) << 16) |
@@ -36,7 +30,7 @@ TEST(WindowInputStylus, TapOnHighResolutionScreenIsHalved) {
     EXPECT_EQ(game->pointerX(), 51);
     EXPECT_EQ(game->pointerY(), 102);
     EXPECT_FALSE(game->isKeyDown(5));
-    EXPECT_EQ(drain(*game), (std::vector<int32_t>{5}));
+    EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{5}));
 }
 
 TEST(WindowInputStylus, TapOnSmallScreenIsOneToOne) {
@@ -45,7 +39,7 @@ TEST(WindowInputStylus, TapOnSmallScreenIsOneToOne) {
     EXPECT_EQ(game->pointerX(), 100);
     EXPECT_EQ(game->pointerY(), 200);
     WindowInput::button(*game, pack(100, 200), false, false);
-    EXPECT_EQ(drain(*game), (std::vector<int32_t>{5}));
+    EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{5}));
 }
 
 TEST(WindowInputStylus, OnlyTheLow32BitsOfTheParameterCount) {
