@@ -221,6 +221,8 @@ private:
     void showAbout();
     void showHelp();
 
+    // The golfer's address frame for the club in hand.
+    int32_t stanceFrame() const;
     // The part of the swing start that puts the meter up.
     void startSwing();
     // Stylus tap while aiming, mapped to a key.

@@ -160,8 +160,7 @@ void Golf::runMainMenu() {
             }
             saveState();
             if (m_golferSprite) {
-                m_golferSprite->setFrame(m_golferFrameBase +
-                                         (m_club == Clubs::putter ? Pictures::puttStance : Pictures::stance));
+                m_golferSprite->setFrame(stanceFrame());
             }
             break;
         case 'H':

@@ -94,13 +94,16 @@ void Golf::aimAtPin() {
     aimAt(m_pinSprite->getWorldX(), m_pinSprite->getWorldZ());
 }
 
+int32_t Golf::stanceFrame() const {
+    return m_golferFrameBase + (m_club == Clubs::putter ? Pictures::puttStance : Pictures::stance);
+}
+
 void Golf::selectClub(int32_t index) {
     FAIRHOLM_ASSERT(Clubs::isClub(index));
     m_club = index;
     m_clubText->setText(String::copyOf(Clubs::name(index)));
     if (m_golferSprite) {
-        m_golferSprite->setFrame(m_golferFrameBase +
-                                 (index == Clubs::putter ? Pictures::puttStance : Pictures::stance));
+        m_golferSprite->setFrame(stanceFrame());
     }
 }
 
