@@ -29,8 +29,8 @@ public:
         int32_t sdl;      // SDL_Keycode, or -1
         int32_t win32;    // virtual-key code, or -1
         const char* web;  // KeyboardEvent.code, or null
-        // A handset's soft keys and back may report only their release: these keys are
-        // queued once more when they are released.
+        // A handset's soft keys and back may report only their release: such a release,
+        // with no press before it, is queued as a press (ShellInput).
         bool queuedOnRelease;
     };
     // Gamepad buttons: SDL's game-controller numbering and the web's standard mapping.

@@ -1,12 +1,14 @@
 #include "platform/ShellInput.h"
 
 #include "engine/sprite/EngineKey.h"
+#include "runtime/Assert.h"
 
 namespace fairholm {
 
 void ShellInput::keyDown(Viewport& game, KeyTable::Host host, int32_t hostKey) {
     const KeyTable::Row* row = KeyTable::find(host, hostKey);
     if (row) {
+        setHeld(*row, true);
         game.keyPressed(row->engineKey);
     }
 }
@@ -16,10 +18,24 @@ void ShellInput::keyUp(Viewport& game, KeyTable::Host host, int32_t hostKey) {
     if (!row) {
         return;
     }
-    if (row->queuedOnRelease) {
+    if (row->queuedOnRelease && !isHeld(*row)) {
         game.keyPressed(row->engineKey);
     }
+    setHeld(*row, false);
     game.keyReleased(row->engineKey);
+}
+
+bool ShellInput::isHeld(const KeyTable::Row& row) const {
+    const auto index = static_cast<uint32_t>(&row - KeyTable::rows);
+    FAIRHOLM_ASSERT(index < 64);
+    return (m_held >> index & 1) != 0;
+}
+
+void ShellInput::setHeld(const KeyTable::Row& row, bool held) {
+    const auto index = static_cast<uint32_t>(&row - KeyTable::rows);
+    FAIRHOLM_ASSERT(index < 64);
+    const uint64_t bit = uint64_t{1} << index;
+    m_held = held ? m_held | bit : m_held & ~bit;
 }
 
 void ShellInput::character(Viewport& game, uint32_t code) {

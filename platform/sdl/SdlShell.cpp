@@ -245,9 +245,9 @@ void SdlShell::handleKey(const SDL_KeyboardEvent& key, bool down) {
         return;
     }
     if (down) {
-        ShellInput::keyDown(*m_game, KeyTable::Host::Sdl, code);
+        m_input.keyDown(*m_game, KeyTable::Host::Sdl, code);
     } else {
-        ShellInput::keyUp(*m_game, KeyTable::Host::Sdl, code);
+        m_input.keyUp(*m_game, KeyTable::Host::Sdl, code);
     }
 }
 

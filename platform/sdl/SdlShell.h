@@ -8,10 +8,11 @@
 
 #include "game/Golf.h"
 #include "platform/GameSession.h"
+#include "platform/ShellInput.h"
+#include "platform/SingleInstance.h"
 #include "platform/headless/HeadlessScript.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/SdlSound.h"
-#include "platform/SingleInstance.h"
 #include "runtime/Ref.h"
 
 namespace fairholm {
@@ -66,6 +67,7 @@ private:
     bool m_quit = false;
     size_t m_nextScriptEvent = 0;
     SDL_GameController* m_controller = nullptr;
+    ShellInput m_input;
 
     Ref<SdlPlatform> m_platform;
     std::unique_ptr<GameSession> m_session;

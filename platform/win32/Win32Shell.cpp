@@ -178,12 +178,12 @@ LRESULT Win32Shell::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return 1;  // the picture covers the window: nothing is erased
         case WM_KEYDOWN:
             if (game) {
-                ShellInput::keyDown(*game, KeyTable::Host::Win32, static_cast<int32_t>(wParam));
+                m_input.keyDown(*game, KeyTable::Host::Win32, static_cast<int32_t>(wParam));
             }
             return 0;
         case WM_KEYUP:
             if (game) {
-                ShellInput::keyUp(*game, KeyTable::Host::Win32, static_cast<int32_t>(wParam));
+                m_input.keyUp(*game, KeyTable::Host::Win32, static_cast<int32_t>(wParam));
             }
             return 0;
         case WM_CHAR:

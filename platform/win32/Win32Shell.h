@@ -8,6 +8,7 @@
 #include "game/Golf.h"
 #include "platform/GameSession.h"
 #include "platform/SharedFrame.h"
+#include "platform/ShellInput.h"
 #include "platform/win32/Win32Platform.h"
 #include "runtime/Ref.h"
 
@@ -57,6 +58,7 @@ private:
     Ref<Win32Platform> m_platform;
     std::unique_ptr<GameSession> m_session;
     Golf* m_game = nullptr;  // the session's
+    ShellInput m_input;
     SharedFrame::Frame m_frame;
 };
 
