@@ -22,6 +22,7 @@ void BallRules::strike(Vphob& body, fixed x, fixed y, fixed z, int32_t club, int
     wind.airVelocity(body.wind());
     const Clubs::Launch launch = Clubs::launchFor(club, power);
     body.setPosition(x, y, z);
+    body.setRolling(launch.vy == 0);
     body.setVelocity(fx::mul(fx::sin(aim), launch.h), launch.vy, -fx::mul(fx::cos(aim), launch.h));
 }
 

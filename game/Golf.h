@@ -126,6 +126,14 @@ public:
     virtual void loadCoursePack(Ref<String> name);
     virtual void updateWind();
 
+    // Desktop comforts (off by default, the game as a handset plays it): the action key
+    // swings whatever the play-key panel highlights, the camera follows every aim step
+    // without the strip reveal, the map and HUD keep the pin and ball in sight, any key
+    // takes the scorecard away, and holding the action key fast-forwards a ball in play.
+    // Set by the shell before the game thread starts.
+    void setComfort(bool on) { m_comfort = on; }
+    bool comfort() const { return m_comfort; }
+
     // Ends the program (the main menu's "Exit" and the back key): stops the loop and
     // asks the shell to close.
     void exitGame();
@@ -255,6 +263,7 @@ private:
     ByteArray m_savedState;
     int32_t m_golferFrameBase = Pictures::maleGolfer;
     bool m_soundOff = false;
+    bool m_comfort = false;
 
     Ref<Vsprite> m_titleSprite;
     Ref<Vterrain> m_terrainView;

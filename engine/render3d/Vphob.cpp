@@ -122,7 +122,7 @@ void Vphob::step(fixed time) {
         const fixed vt = velocity.dot(*m_slideDirection);
         if (vt != 0) {
             const fixed g = gravity();
-            const fixed s = vt < g + (g >> 3) ? -vt : k;
+            const fixed s = !m_rolling && vt < g + (g >> 3) ? -vt : k;
             velocity.addScaled(*m_slideDirection, fx::mul(m_friction, s));
         }
     }

@@ -51,6 +51,11 @@ public:
     fixed friction() const { return m_friction; }
     int32_t drag() const { return m_drag; }
     void setDrag(int32_t drag) { m_drag = drag; }
+    // A ball struck along the ground (a putt) rolls: at ground contact it takes the
+    // friction of the contact's impulse, never the loss of a skidding impact, which
+    // would make a harder putt stop sooner. Kept until changed.
+    void setRolling(bool rolling) { m_rolling = rolling; }
+    bool rolling() const { return m_rolling; }
     bool onGround() const { return m_onGround != 0; }
     fixed heightAboveGround() const { return m_heightAboveGround; }
     const Ref<VpolyTerrain>& terrain() const { return m_terrain; }
@@ -67,6 +72,7 @@ private:
     fixed m_friction = 0;
     Ref<VpolyTerrain> m_terrain;
     uint8_t m_onGround = 0;
+    bool m_rolling = false;
     fixed m_heightAboveGround = 0;
     Ref<Vector> m_position;
     Ref<Vector> m_scratchA;

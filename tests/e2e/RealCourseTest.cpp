@@ -24,11 +24,12 @@ TEST(RealCourse, AScriptedPlayerReachesTheFirstGreen) {
     for (const char* name : {"golf.bin", "f10.bin", "f13.bin", "f16.bin", "holes_1-3", "arrow", "help.txt"}) {
         fs::copy_file(program / name, dir / name, fs::copy_options::overwrite_existing);
     }
-    // Three full swings, each stopped by a second press just short of a full meter.
+    // Two full swings, each stopped by a second press just short of a full meter, and a
+    // putt from the fringe at a fifth of the meter.
     std::ofstream(dir / "round.script") << "at 2600 char N\n"
                                            "at 5000 key action\nat 7000 key action\n"
                                            "at 25000 key action\nat 27000 key action\n"
-                                           "at 45000 key action\nat 46000 key action\n"
+                                           "at 45000 key action\nat 45500 key action\n"
                                            "at 65000 stop\n";
     const std::string command = std::string(FAIRHOLM_HEADLESS) + " --quiet --data " + dir.string() +
                                 " --script " + (dir / "round.script").string();

@@ -170,6 +170,25 @@ TEST_F(VphobTest, FrictionSlowsTheRollOnImpact) {
     EXPECT_EQ(body->velocity().x, 4 * one - fx::mul(0x4000, k));
 }
 
+// Sliding faster than 1.125 g into the ground costs a skidding ball the friction share of
+// its sliding speed; a rolling ball (a putt) takes the impact's friction only.
+TEST_F(VphobTest, FastSlideLosesItsFrictionShareUnlessRolling) {
+    for (bool rolling : {false, true}) {
+        Ref<Vphob> body = make<Vphob>();
+        body->setTerrain(flatGround(0x4000, 0));
+        body->setDrag(0);
+        body->setRolling(rolling);
+        body->setPosition(100 * one, one / 64, 100 * one);
+        body->setVelocity(20 * one, -8 * one, 0);
+        body->step(512);
+        ASSERT_TRUE(body->onGround());
+        const fixed k = -(-8 * one + fx::mul(gameGravity, 512));
+        const fixed slide = 20 * one;
+        // (The slide direction is normalised, so a few units off.)
+        EXPECT_NEAR(body->velocity().x, slide - fx::mul(0x4000, rolling ? k : slide), 256) << rolling;
+    }
+}
+
 TEST_F(VphobTest, BallAtRestDoesNotSlide) {
     Ref<Vphob> body = make<Vphob>();
     body->setTerrain(flatGround(0x4000, 0));
