@@ -86,6 +86,9 @@ void Golf::run() {
     }
     while (isRunning()) {
         applyPendingSize();
+        if (m_comfort && swallowHeldKeys()) {
+            flushKeys();
+        }
         switch (m_state) {
             case BallInFlight:
                 stepFlightView();
@@ -128,9 +131,40 @@ void Golf::run() {
             default:
                 break;
         }
+        if (m_comfort) {
+            fastForward();
+        }
         repaint();
         waitFrame(16);
     }
+}
+
+bool Golf::isFastForwardHeld() const {
+    return isKeyDown(key::action) || isKeyDown(key::fast);
+}
+
+void Golf::fastForward() {
+    // The frames of a ball in play are computed as always, each with the frame's time;
+    // only fewer of them are drawn.
+    for (int32_t frame = 1; frame < fastForwardFrames && isFastForwardHeld(); ++frame) {
+        if (m_state == BallInFlight) {
+            stepFlightView();
+        } else if (m_state == BallOnMap) {
+            stepBallOnMap();
+        } else {
+            break;
+        }
+        m_fastForwarded = true;
+    }
+}
+
+bool Golf::swallowHeldKeys() {
+    // A key held to fast-forward keeps repeating after the ball stops: until it is let
+    // go, its presses must not swing or take the scorecard away.
+    if (m_fastForwarded && !isFastForwardHeld()) {
+        m_fastForwarded = false;
+    }
+    return m_fastForwarded && m_state != BallInFlight && m_state != BallOnMap;
 }
 
 void Golf::dismantle() {
@@ -187,6 +221,10 @@ void Golf::stepWaterSplash() {
     if (opacity - 512 < 0) {
         m_ballMarker->setOpacity(fx::one);
         waitFrame(1000);
+        if (m_comfort && m_messageText) {
+            m_messageText->removeFromParent();
+            m_messageText = nullptr;
+        }
         m_state = Aiming;
         closeMapToTerrain();
         return;
@@ -217,11 +255,14 @@ void Golf::stepBallOnMap() {
     }
     if (!isOnScreen(*m_ballMarker) && !isOnScreen(*m_shadowMarker)) {
         fitMap();
+        keepMarkersInSight(true);
     }
 }
 
 bool Golf::stepScorecard() {
-    if (!anyKeyPressed()) {
+    // Any key at all takes the scorecard away with the desktop comforts; the handset
+    // game lets the direction keys pass.
+    if (m_comfort ? nextKey() == 0 : !anyKeyPressed()) {
         return false;
     }
     removeChild(m_scorecard.ptr());

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -68,6 +70,10 @@ public:
     // Fixed units the camera stands behind the ball (11.333 yards).
     static constexpr fixed cameraBack = 371348;
     static constexpr uint32_t panelColour = 0x80008080;
+    // Frames of a ball in play computed for each frame shown while fast-forwarding.
+    static constexpr int32_t fastForwardFrames = 4;
+    // Pixels around a map marker that a panel keeps clear of.
+    static constexpr int32_t markerMargin = 6;
 
     Golf();
     ~Golf() override;
@@ -222,6 +228,19 @@ private:
     bool stepScorecard();
     void playFullSwing();
     void playPutt();
+    // Desktop comforts: more frames of a ball in play while the fast-forward is held,
+    // keys dropped while it stays held afterwards, and the map's panels stepping aside
+    // from the pin and the ball.
+    void fastForward();
+    bool isFastForwardHeld() const;
+    bool swallowHeldKeys();
+    // `mayPan`: the map may move (when it opens; never against the player's panning).
+    void keepMarkersInSight(bool mayPan);
+    int32_t markersOnScreen(int32_t points[2][2]) const;
+    bool coversMarker(const Vsprite& panel, int32_t* dx = nullptr, int32_t* dy = nullptr) const;
+    bool panMapFrom(const Vsprite& panel);
+    void stepAside(Vsprite& panel, std::initializer_list<std::array<int32_t, 2>> places,
+                   const Vsprite* other);
 
     // Main menu pieces.
     void showLoadingScreen();
@@ -264,6 +283,7 @@ private:
     int32_t m_golferFrameBase = Pictures::maleGolfer;
     bool m_soundOff = false;
     bool m_comfort = false;
+    bool m_fastForwarded = false;  // the fast-forward ran since it was last released
 
     Ref<Vsprite> m_titleSprite;
     Ref<Vterrain> m_terrainView;

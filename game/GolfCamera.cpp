@@ -77,6 +77,7 @@ void Golf::openMap(int32_t newState) {
         m_mapKeyHelp->selectByTag('9');
         showKeyHelp(m_mapKeyHelp.ptr());
     }
+    keepMarkersInSight(true);
     waitFrame(0);
 }
 
@@ -209,6 +210,7 @@ void Golf::runMapView() {
             closeMapToTerrain();
             return;
         }
+        keepMarkersInSight(false);
     }
 }
 

@@ -58,6 +58,9 @@ bool Golf::stepBall() {
     if (m_state == BallInFlight) {
         openMap(WaterSplash);
     }
+    if (m_comfort) {
+        showMessage(lit("Water hazard: penalty stroke"));
+    }
     m_ballSprite->setWorldPosition(m_lastLie->x, m_lastLie->y, m_lastLie->z);
     const int32_t hole = m_round.hole();
     if (Course::isTee(hole, m_lastLie->x, m_lastLie->z)) {

@@ -89,6 +89,11 @@ void Golf::showAbout() {
 
 void Golf::showHelp() {
     m_mainMenu->removeFromParent();
+    // With the desktop comforts the title picture makes way for the text.
+    const bool titleAside = m_comfort && m_titleSprite && m_titleSprite->hasParent();
+    if (titleAside) {
+        m_titleSprite->removeFromParent();
+    }
     auto help = part<Vtext>(nullptr);
     help->setColour(panelColour);
     help->setSize(getWidth() < 232 ? getWidth() : 232, 0);
@@ -119,6 +124,9 @@ void Golf::showHelp() {
         waitFrame(16);
     }
     help->removeFromParent();
+    if (titleAside) {
+        addChild(m_titleSprite);
+    }
 }
 
 void Golf::runMainMenu() {

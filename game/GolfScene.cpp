@@ -87,8 +87,13 @@ void Golf::buildScene() {
     m_windArrow->setSize(24, 24);
     m_arrowReader = make<Vswf>();
     const fixed rise = fontName[1] == '1' && fontName[2] == '0' ? 8 * fx::one : 6 * fx::one;
-    m_windArrow->setPositionFixed(m_windText->getX() + (m_windText->getWidth() - 10) * 16384,
-                                  m_windText->getY() - rise);
+    // The arrow stands at the right end of the wind row, after the number (the panel
+    // grows to take it when the row is its widest): never over the digits.
+    const int32_t arrowX = (m_windText->getX() >> 15) + m_windText->getWidth() + 1;
+    m_windArrow->setPositionFixed(arrowX * fx::one, m_windText->getY() - rise);
+    if (m_hudPanel->getWidth() < arrowX + 24) {
+        m_hudPanel->setSize(arrowX + 24, m_hudPanel->getHeight());
+    }
     m_hudPanel->appendChild(m_windArrow);
     updateWind();
 

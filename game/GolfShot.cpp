@@ -48,11 +48,17 @@ int32_t Golf::menuKey(Vmenu& menu, int32_t key) {
 void Golf::turnAim(angle delta) {
     m_aim += delta;
     m_aimRun = 0;
-    if (headingGap(m_aim, m_terrainView->getHeading()) > 512) {
+    // The camera orbits the ball to follow the aim once it lags by more than 512,
+    // revealing the new view in strips; with the desktop comforts it follows every
+    // step and the view is simply redrawn.
+    const angle gap = headingGap(m_aim, m_terrainView->getHeading());
+    if (gap > (m_comfort ? 0 : 512)) {
         m_terrainView->moveForward(cameraBack);
         m_terrainView->setHeading(m_aim);
         m_terrainView->moveForward(-cameraBack);
-        revealColumns();
+        if (!m_comfort) {
+            revealColumns();
+        }
     }
 }
 
@@ -135,7 +141,12 @@ void Golf::stepAiming() {
                 m_playKeyHelp->selectByTag('5');
                 showKeyHelp(m_playKeyHelp.ptr());
             }
-            code = menuKey(*m_playKeyHelp, code);
+            // On a keyboard the action key is the swing, whatever the panel highlights
+            // (a tap on the panel still picks its entry).
+            const bool keyboardSwing = m_comfort && isSwingKey(code) && pointerX() == 0 && pointerY() == 0;
+            if (!keyboardSwing) {
+                code = menuKey(*m_playKeyHelp, code);
+            }
             if (isSwingKey(code)) {
                 hideKeyHelp(m_playKeyHelp.ptr());
             } else if (code == key::softRight || code == '0') {

@@ -18,6 +18,7 @@ enum : int32_t {
     softRight = 6,  // the right soft key
     back = 7,       // Escape
     lineFeed = 10,
+    fast = 11,  // a desktop key held to fast-forward the ball in play; no handset has it
     space = 32,
 };
 

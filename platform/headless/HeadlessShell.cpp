@@ -39,6 +39,7 @@ int HeadlessShell::run() {
     m_platform = make<HeadlessPlatform>(m_options.pocketPC, high);
     m_session = std::make_unique<GameSession>(m_platform, m_options.windowWidth, m_options.windowHeight);
     m_game = &m_session->game();
+    m_game->setComfort(m_options.comfort);
     if (m_options.pilot) {
         m_pilot = std::make_unique<HeadlessPilot>(*m_game);
     }

@@ -32,6 +32,8 @@ public:
         bool hashFrames = false;
         // Let the built-in player play the round (see HeadlessPilot).
         bool pilot = false;
+        // The desktop comforts (Golf::setComfort); off: the handset game.
+        bool comfort = false;
     };
 
     HeadlessShell(Options options, HeadlessScript script);

@@ -27,7 +27,10 @@ const char* const usage =
     "  --data DIR           read the data files from DIR instead of the executable's folder\n"
     "  --quiet              do not log sounds\n"
     "  --hash-frames        print a digest of the frames drawn at every change of the game state\n"
-    "  --bot                a built-in player plays the round after the script has started it\n";
+    "  --bot                a built-in player plays the round after the script has started it\n"
+    "  --comfort            the desktop comforts (Enter always swings, smooth turning, fast-forward,\n"
+    "                       panels beside the pin); the default is the handset game (--classic)\n"
+    "  --classic            the handset game, as by default\n";
 
 bool parseSize(const char* text, int32_t& width, int32_t& height) {
     return std::sscanf(text, "%dx%d", &width, &height) == 2 && width > 0 && height > 0 && width <= 4096 &&
@@ -93,6 +96,8 @@ int main(int argc, char** argv) {
             options.hashFrames = true;
         } else if (arg == "--bot") {
             options.pilot = true;
+        } else if (arg == "--comfort" || arg == "--classic") {
+            options.comfort = arg == "--comfort";
         } else {
             std::fprintf(stderr, "unknown option %s\n%s", arg.c_str(), usage);
             return 2;
