@@ -26,6 +26,7 @@ const KeyTable::Row KeyTable::rows[] = {
     {"F1",          key::action,    sdlScancodeKey(58), 0x70, "F1",          true},
     {"F2",          key::softRight, sdlScancodeKey(59), 0x71, "F2",          true},
     {"Escape",      key::back,      27,                 0x1B, "Escape",      true},
+    {"Tab",         key::fast,      9,                  0x09, "Tab",         false},
     {"0", '0', '0', '0', "Digit0", false}, {"1", '1', '1', '1', "Digit1", false},
     {"2", '2', '2', '2', "Digit2", false}, {"3", '3', '3', '3', "Digit3", false},
     {"4", '4', '4', '4', "Digit4", false}, {"5", '5', '5', '5', "Digit5", false},

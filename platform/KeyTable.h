@@ -14,6 +14,7 @@ namespace fairholm {
 //   F1           5 action    SDLK_F1        VK_F1                 "F1"   (left soft key)
 //   F2           6           SDLK_F2        VK_F2                 "F2"   (right soft key)
 //   Escape       7 back      SDLK_ESCAPE    VK_ESCAPE             "Escape"
+//   Tab          11 fast     SDLK_TAB       VK_TAB                "Tab"  (held: fast-forward)
 //   0-9          '0'-'9'     SDLK_0 ...     '0' ...               "Digit0" ...
 //   keypad 0-9   '0'-'9'     SDLK_KP_0 ...  VK_NUMPAD0 ...        "Numpad0" ...
 //
