@@ -73,6 +73,7 @@ int Win32Shell::run(int showCommand) {
     m_platform = make<Win32Platform>(m_mainWindow, m_isPocketPC, m_isHighResolution);
     m_session = std::make_unique<GameSession>(m_platform, m_screenWidth, m_screenHeight);
     m_game = &m_session->game();
+    m_game->setComfort(!m_options.classic);
     m_platform->setGame(m_game);
 
     // The loop ends when the player left the game: make sure the window closes.

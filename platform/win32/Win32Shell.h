@@ -25,6 +25,8 @@ public:
         int32_t windowHeight = 640;
         // Behave as a Pocket PC even when the system does not say so.
         bool pocketPC = false;
+        // The handset game without the desktop comforts.
+        bool classic = false;
     };
 
     Win32Shell(HINSTANCE instance, const Options& options);

@@ -1,9 +1,10 @@
 // fairholm.exe: the game in a Windows window.
 //
-//   fairholm.exe [--size WxH] [--pocketpc]
+//   fairholm.exe [--size WxH] [--pocketpc] [--classic]
 //
 // --size sets the window's client area (default 480x640; 480 wide or more doubles every
-// game pixel), --pocketpc behaves as on a Pocket PC (menus without key digits).
+// game pixel), --pocketpc behaves as on a Pocket PC (menus without key digits), --classic
+// plays the handset game without the desktop comforts (Golf::setComfort).
 
 #include <windows.h>
 
@@ -25,6 +26,8 @@ Win32Shell::Options parseOptions() {
     for (int i = 1; i < count; ++i) {
         if (std::wcscmp(arguments[i], L"--pocketpc") == 0) {
             options.pocketPC = true;
+        } else if (std::wcscmp(arguments[i], L"--classic") == 0) {
+            options.classic = true;
         } else if (std::wcscmp(arguments[i], L"--size") == 0 && i + 1 < count) {
             int width = 0;
             int height = 0;
