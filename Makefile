@@ -60,10 +60,12 @@ tsan:
 contact-sheet: configure
 	@cmake --build --preset $(PRESET) -j $(JOBS) --target contact_sheet
 
-# In-game screenshots of the pictures at work, into docs/art/ (scripts docs/art/screenshots*.txt).
+# In-game screenshots of the pictures at work, into docs/art/ (scripts docs/art/screenshots*.txt),
+# and of desktop play into docs/play/ (docs/play/screenshots.sh).
 screenshots: build
 	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots.txt --quiet
 	@cd docs/art && $(CURDIR)/$(BIN)/fairholm-headless --script screenshots-landscape.txt --size 320x240 --quiet
+	@docs/play/screenshots.sh $(BIN)
 
 # libFuzzer targets with clang, ASan and UBSan, FUZZ_SECONDS each (default 120).
 fuzz: deps

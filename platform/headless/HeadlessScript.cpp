@@ -33,7 +33,7 @@ int32_t HeadlessScript::keyCode(const std::string& name) {
                  {"down", key::down},    {"action", key::action},   {"enter", key::action},
                  {"soft1", key::action}, {"soft2", key::softRight}, {"back", key::back},
                  {"escape", key::back},  {"space", key::space},     {"hash", '#'},
-                 {"star", '*'}};
+                 {"star", '*'},          {"fast", key::fast}};
     for (const auto& entry : names) {
         if (name == entry.name) {
             return entry.code;

@@ -10,7 +10,7 @@ namespace fairholm {
 // with TIME in milliseconds of game time; `#` starts a comment.
 //
 //   at 500 key 5          press and release engine key 5 (also: left right up down
-//                         action soft1 soft2 back, or a digit/character in quotes: '7')
+//                         action soft1 soft2 back fast, or a digit/character in quotes: '7')
 //   at 500 press up       hold a key;  at 900 release up
 //   at 600 char #         a typed character (queued as its code)
 //   at 700 tap 120 200    a stylus tap at frame-buffer pixel (120, 200)

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Screenshots of desktop play into docs/play/ (make screenshots), taken by the headless
+# shell over a copy of the built data files, so that no saved round is read or changed.
+#
+#   docs/play/screenshots.sh PROGRAM_DIR
+set -euo pipefail
+program=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for name in golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water \
+    holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18; do
+    cp "$program/$name" "$work/"
+done
+run() {
+    rm -f "$work/greenvale"
+    (cd "$here" && "$program/fairholm-headless" --data "$work" --quiet "$@" >/dev/null)
+}
+run --comfort --script "$here/screenshots-comfort.txt"
+run --script "$here/screenshots-classic.txt"
+for size in 176x220 320x240; do
+    sed "s/SIZE/$size/" "$here/screenshots-small.txt" > "$work/small.txt"
+    run --comfort --size "$size" --script "$work/small.txt"
+done
+printf '\x01\x00\x00\x00\x00\x00' > "$work/greenvale"
+(cd "$here" && "$program/fairholm-headless" --data "$work" --quiet --comfort \
+    --script "$here/screenshots-water.txt" >/dev/null)
+echo "screenshots in $here"
