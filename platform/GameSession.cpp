@@ -10,9 +10,15 @@
 namespace fairholm {
 
 GameSession::GameSession(Ref<Platform> platform, int32_t windowWidth, int32_t windowHeight)
-    : m_game(make<Golf>()), m_highResolution(isHighResolution(windowWidth)) {
+    : GameSession(std::move(platform),
+                  WindowScale::Size{gameSize(windowWidth, isHighResolution(windowWidth)),
+                                    gameSize(windowHeight, isHighResolution(windowWidth))},
+                  isHighResolution(windowWidth)) {}
+
+GameSession::GameSession(Ref<Platform> platform, WindowScale::Size firstSize, bool highResolution)
+    : m_game(make<Golf>()), m_highResolution(highResolution) {
     m_game->setDisplay(make<Vdisplay>(std::move(platform)));
-    m_game->setSize(gameSize(windowWidth, m_highResolution), gameSize(windowHeight, m_highResolution));
+    m_game->setSize(firstSize.width, firstSize.height);
 }
 
 namespace {

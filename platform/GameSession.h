@@ -9,6 +9,7 @@
 
 #include "engine/sprite/Platform.h"
 #include "game/Golf.h"
+#include "platform/WindowScale.h"
 #include "runtime/Ref.h"
 
 namespace fairholm {
@@ -31,6 +32,9 @@ public:
     }
 
     GameSession(Ref<Platform> platform, int32_t windowWidth, int32_t windowHeight);
+    // The first size chosen by the shell (a window whose picture is scaled, WindowScale);
+    // `highResolution` is what the platform answers.
+    GameSession(Ref<Platform> platform, WindowScale::Size firstSize, bool highResolution);
     // Stops the loop, waits for it and takes the game apart.
     ~GameSession();
     GameSession(const GameSession&) = delete;

@@ -41,4 +41,26 @@ std::string Launcher::chooseSaveDirectory() {
     return folder;
 }
 
+std::string Launcher::configFile(const char* name) {
+    std::string folder;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') {
+        folder = config;
+    } else if (const char* home = std::getenv("HOME"); home && home[0]) {
+        folder = std::string(home) + "/.config";
+    } else {
+        return "";
+    }
+    return folder + "/fairholm/" + name;
+}
+
+bool Launcher::makeConfigFolder(const std::string& file) {
+    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    if (folder.empty()) {
+        return true;
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    return std::filesystem::is_directory(folder, ignored);
+}
+
 }  // namespace fairholm

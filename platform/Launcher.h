@@ -19,6 +19,13 @@ public:
     // is kept beside the game), else $XDG_DATA_HOME/fairholm/ or ~/.local/share/fairholm/
     // (created when missing), ending with a separator.
     static std::string chooseSaveDirectory();
+
+    // The path of the desktop shell's settings file `name`: $XDG_CONFIG_HOME/fairholm/name,
+    // else ~/.config/fairholm/name; empty when neither is known. Nothing is created.
+    static std::string configFile(const char* name);
+    // Makes the folder a settings file lies in (and its parents); false when it is not
+    // there afterwards.
+    static bool makeConfigFolder(const std::string& file);
 };
 
 }  // namespace fairholm

@@ -5,7 +5,18 @@
 
 namespace fairholm {
 
+bool ShellInput::isBound(KeyTable::Host host, int32_t hostKey) const {
+    int32_t engine = 0;
+    return host == m_bindings.host() && m_bindings.key(hostKey, engine);
+}
+
 void ShellInput::keyDown(Viewport& game, KeyTable::Host host, int32_t hostKey) {
+    if (int32_t engine = 0; host == m_bindings.host() && m_bindings.key(hostKey, engine)) {
+        if (engine > 0) {
+            game.keyPressed(engine);
+        }
+        return;
+    }
     const KeyTable::Row* row = KeyTable::find(host, hostKey);
     if (row) {
         setHeld(*row, true);
@@ -14,6 +25,12 @@ void ShellInput::keyDown(Viewport& game, KeyTable::Host host, int32_t hostKey) {
 }
 
 void ShellInput::keyUp(Viewport& game, KeyTable::Host host, int32_t hostKey) {
+    if (int32_t engine = 0; host == m_bindings.host() && m_bindings.key(hostKey, engine)) {
+        if (engine > 0) {
+            game.keyReleased(engine);
+        }
+        return;
+    }
     const KeyTable::Row* row = KeyTable::find(host, hostKey);
     if (!row) {
         return;
@@ -55,8 +72,11 @@ void ShellInput::stylus(Viewport& game, int32_t x, int32_t y, bool down) {
     }
 }
 
-void ShellInput::button(Viewport& game, KeyTable::Host host, int32_t button, bool down) {
-    const int32_t engine = KeyTable::buttonKey(host, button);
+void ShellInput::button(Viewport& game, KeyTable::Host host, int32_t button, bool down) const {
+    int32_t engine = 0;
+    if (host != m_bindings.host() || !m_bindings.button(button, engine)) {
+        engine = KeyTable::buttonKey(host, button);
+    }
     if (engine <= 0) {
         return;
     }

@@ -29,6 +29,9 @@ void SdlPlatform::invalidateWindowRect(int32_t left, int32_t top, int32_t right,
                       top >> shift, (right + shift) >> shift, (bottom + shift) >> shift)) {
         wake();
     }
+    if (m_logStrokes) {
+        m_strokeLog.sample(*m_game);
+    }
 }
 
 bool SdlPlatform::replaceFile(const char* path, const uint8_t* bytes, int32_t length) {

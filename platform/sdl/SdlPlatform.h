@@ -8,6 +8,7 @@
 
 #include "engine/sprite/Platform.h"
 #include "platform/SharedFrame.h"
+#include "platform/sdl/StrokeLog.h"
 
 namespace fairholm {
 
@@ -22,6 +23,8 @@ public:
 
     // The game whose back buffer is presented; set before the game thread starts.
     void setGame(Golf* game) { m_game = game; }
+    // Prints the game's play as it goes (--log-strokes); set before the game thread starts.
+    void setStrokeLog(bool on) { m_logStrokes = on; }
 
     bool isPocketPC() const override { return m_pocketPC; }
     bool isHighResolution() const override { return m_highResolution; }
@@ -47,6 +50,8 @@ private:
     const bool m_highResolution;
     const uint32_t m_wakeEvent;
     Golf* m_game = nullptr;
+    bool m_logStrokes = false;
+    StrokeLog m_strokeLog;  // game thread
     std::string m_saveDirectory;
 
     SharedFrame m_frame;

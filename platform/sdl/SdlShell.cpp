@@ -1,14 +1,18 @@
 #include "platform/sdl/SdlShell.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <string>
 
 #include "engine/sprite/EngineKey.h"
 #include "platform/Launcher.h"
 #include "platform/PngWriter.h"
 #include "platform/ShellInput.h"
+#include "platform/WindowConfig.h"
 
 namespace fairholm {
 
@@ -97,9 +101,21 @@ int SdlShell::run() {
     m_highResolution = GameSession::isHighResolution(width);
     m_platform = make<SdlPlatform>(m_options.pocketPC, m_highResolution, m_wakeEvent);
     m_platform->setSaveDirectory(Launcher::chooseSaveDirectory());
-    m_session = std::make_unique<GameSession>(m_platform, width, height);
+    m_platform->setStrokeLog(m_options.logStrokes);
+    const WindowScale::Size window{width, height};
+    if (m_options.classic) {
+        m_scale = WindowScale::topLeft(m_highResolution);
+        m_gameSize = WindowScale::firstGameSize(window);
+        m_session = std::make_unique<GameSession>(m_platform, width, height);
+    } else {
+        m_scale = m_options.scale > 0 ? WindowScale::fixed(m_options.scale) : WindowScale::fit(window);
+        m_gameSize = m_scale.gameSize(window, WindowScale::firstGameSize(window));
+        m_session = std::make_unique<GameSession>(m_platform, m_gameSize, m_highResolution);
+    }
     m_game = &m_session->game();
+    m_game->setComfort(!m_options.classic);
     m_platform->setGame(m_game);
+    m_input.setBindings(m_options.bindings);
     SDL_StartTextInput();
     if (m_options.fullscreen) {
         toggleFullscreen();
@@ -137,7 +153,40 @@ int SdlShell::run() {
         present();
     }
     m_session->stop();
+    rememberWindowSize();
     return 0;
+}
+
+void SdlShell::rememberWindowSize() {
+    if (m_options.windowConfig.empty() || m_fullscreen) {
+        return;
+    }
+    const WindowScale::Size window = windowSize();
+    WindowConfig::save(m_options.windowConfig, window.width, window.height);
+}
+
+WindowScale::Size SdlShell::windowSize() const {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(m_window, &width, &height);
+    return {width, height};
+}
+
+void SdlShell::windowResized(int32_t width, int32_t height) {
+    if (m_options.classic) {
+        if (!m_fullscreen) {
+            m_game->setSize(GameSession::gameSize(width, m_highResolution),
+                            GameSession::gameSize(height, m_highResolution));
+        }
+        return;
+    }
+    const WindowScale::Size size = m_scale.gameSize({width, height}, m_gameSize, m_fullscreen);
+    if (!(size == m_gameSize)) {
+        m_gameSize = size;
+        m_game->setSize(size.width, size.height);
+    }
+    // The picture moves (or is enlarged) even when the game keeps its size.
+    present(true);
 }
 
 void SdlShell::playScript(uint32_t elapsed) {
@@ -157,10 +206,18 @@ void SdlShell::playScript(uint32_t elapsed) {
                 m_game->keyReleased(event.a);
                 break;
             case HeadlessScript::Verb::Tap:
-                handleMouse(event.a << (m_highResolution ? 1 : 0), event.b << (m_highResolution ? 1 : 0),
-                            true);
-                handleMouse(event.a << (m_highResolution ? 1 : 0), event.b << (m_highResolution ? 1 : 0),
-                            false);
+                if (m_options.classic) {
+                    handleMouse(event.a << (m_highResolution ? 1 : 0), event.b << (m_highResolution ? 1 : 0),
+                                true);
+                    handleMouse(event.a << (m_highResolution ? 1 : 0), event.b << (m_highResolution ? 1 : 0),
+                                false);
+                } else {
+                    int32_t x = event.a;
+                    int32_t y = event.b;
+                    m_scale.toWindow(windowSize(), frameSize(), x, y);
+                    handleMouse(x, y, true);
+                    handleMouse(x, y, false);
+                }
                 break;
             case HeadlessScript::Verb::Resize:
                 SDL_SetWindowSize(m_window, event.a, event.b);
@@ -188,11 +245,8 @@ void SdlShell::handle(const SDL_Event& event) {
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
                 present(true);
             }
-            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !m_fullscreen) {
-                const int32_t w = event.window.data1;
-                const int32_t h = event.window.data2;
-                m_game->setSize(GameSession::gameSize(w, m_highResolution),
-                                GameSession::gameSize(h, m_highResolution));
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                windowResized(event.window.data1, event.window.data2);
             }
             break;
         case SDL_KEYDOWN:
@@ -232,6 +286,10 @@ void SdlShell::handle(const SDL_Event& event) {
 void SdlShell::handleKey(const SDL_KeyboardEvent& key, bool down) {
     const SDL_Keycode code = key.keysym.sym;
     const bool alt = (key.keysym.mod & KMOD_ALT) != 0;
+    if (down) {
+        // A bound key's character (Space, a letter) is not the game's: the key is.
+        m_swallowText = m_input.isBound(KeyTable::Host::Sdl, code);
+    }
     if (down && (code == SDLK_F11 || (alt && (code == SDLK_RETURN || code == SDLK_KP_ENTER)))) {
         if (!key.repeat) {
             toggleFullscreen();
@@ -252,21 +310,45 @@ void SdlShell::handleKey(const SDL_KeyboardEvent& key, bool down) {
 }
 
 void SdlShell::handleText(const char* text) {
+    if (m_swallowText) {
+        m_swallowText = false;
+        return;
+    }
     for (const char* c = text; *c; ++c) {
         ShellInput::character(*m_game, static_cast<unsigned char>(*c));
     }
 }
 
 void SdlShell::handleButton(uint8_t button, bool down) {
-    ShellInput::button(*m_game, KeyTable::Host::Sdl, button, down);
+    m_input.button(*m_game, KeyTable::Host::Sdl, button, down);
 }
 
 void SdlShell::handleMouse(int32_t x, int32_t y, bool down) {
-    // In a window the picture is at the top-left, doubled on high-resolution screens;
-    // in full screen the renderer's logical size already maps to frame-buffer pixels.
-    if (!m_fullscreen && m_highResolution) {
-        x >>= 1;
-        y >>= 1;
+    if (m_options.classic) {
+        // In a window the picture is at the top-left, doubled on high-resolution screens;
+        // in full screen the renderer's logical size already maps to frame-buffer pixels.
+        if (!m_fullscreen && m_highResolution) {
+            x >>= 1;
+            y >>= 1;
+        }
+        ShellInput::stylus(*m_game, x, y, down);
+        return;
+    }
+    // A press on a black bar is no tap; the release of a press on the picture always
+    // reaches the game (at the picture's nearest pixel), so the stylus is never left down.
+    if (m_frame.width <= 0) {
+        return;
+    }
+    const bool inside = m_scale.toGame(windowSize(), frameSize(), x, y);
+    if (down) {
+        if (!inside) {
+            return;
+        }
+        m_stylusDown = true;
+    } else if (!m_stylusDown) {
+        return;
+    } else {
+        m_stylusDown = false;
     }
     ShellInput::stylus(*m_game, x, y, down);
 }
@@ -283,7 +365,7 @@ void SdlShell::present(bool again) {
                                       m_frame.width, m_frame.height);
         m_textureWidth = m_frame.width;
         m_textureHeight = m_frame.height;
-        if (m_fullscreen) {
+        if (m_fullscreen && m_options.classic) {
             SDL_RenderSetLogicalSize(m_renderer, m_frame.width, m_frame.height);
         }
     }
@@ -293,7 +375,11 @@ void SdlShell::present(bool again) {
     SDL_UpdateTexture(m_texture, nullptr, m_frame.pixels.data(), m_frame.width * 4);
     SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
     SDL_RenderClear(m_renderer);
-    if (m_fullscreen) {
+    if (!m_options.classic) {
+        const WindowScale::Rect picture = m_scale.picture(windowSize(), frameSize());
+        const SDL_Rect target{picture.x, picture.y, picture.width, picture.height};
+        SDL_RenderCopy(m_renderer, m_texture, nullptr, &target);
+    } else if (m_fullscreen) {
         SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
     } else {
         const int32_t factor = m_highResolution ? 2 : 1;
@@ -306,7 +392,11 @@ void SdlShell::present(bool again) {
 void SdlShell::toggleFullscreen() {
     m_fullscreen = !m_fullscreen;
     SDL_SetWindowFullscreen(m_window, m_fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    if (m_fullscreen) {
+    if (!m_options.classic) {
+        // WindowScale places the picture on the screen as in a window: whole steps.
+        const WindowScale::Size window = windowSize();
+        windowResized(window.width, window.height);
+    } else if (m_fullscreen) {
         // The game keeps its size; the picture is scaled by whole steps where it fits.
         SDL_RenderSetLogicalSize(m_renderer, m_textureWidth, m_textureHeight);
         SDL_RenderSetIntegerScale(m_renderer, SDL_TRUE);
@@ -320,11 +410,18 @@ void SdlShell::screenshot() {
     if (m_frame.pixels.empty()) {
         return;
     }
-    char name[64];
+    char stamp[64];
     const std::time_t now = std::time(nullptr);
-    std::strftime(name, sizeof name, "fairholm-%Y%m%d-%H%M%S.png", std::localtime(&now));
-    if (PngWriter::write(name, m_frame.pixels.data(), m_frame.width, m_frame.height, m_frame.width)) {
-        std::printf("screenshot %s\n", name);
+    std::strftime(stamp, sizeof stamp, "fairholm-%Y%m%d-%H%M%S", std::localtime(&now));
+    // Shots within the same second get a number rather than replacing each other.
+    std::string name = std::string(stamp) + ".png";
+    struct stat existing {};
+    for (int n = 2; ::stat(name.c_str(), &existing) == 0 && n < 1000; ++n) {
+        name = std::string(stamp) + "-" + std::to_string(n) + ".png";
+    }
+    if (PngWriter::write(name.c_str(), m_frame.pixels.data(), m_frame.width, m_frame.height, m_frame.width)) {
+        std::printf("screenshot %s\n", name.c_str());
+        std::fflush(stdout);
     }
 }
 

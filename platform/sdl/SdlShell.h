@@ -8,8 +8,10 @@
 
 #include "game/Golf.h"
 #include "platform/GameSession.h"
+#include "platform/KeyBindings.h"
 #include "platform/ShellInput.h"
 #include "platform/SingleInstance.h"
+#include "platform/WindowScale.h"
 #include "platform/headless/HeadlessScript.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/SdlSound.h"
@@ -19,6 +21,11 @@ namespace fairholm {
 
 // The desktop shell: the main thread owns the window, the events and the presentation;
 // a second thread runs the game loop.
+//
+// The window shows the game as WindowScale works it out: by default the game keeps the
+// size the first window asked for and is enlarged by whole steps, centred (Fit); with a
+// scale it is the window's size divided by it (Fixed); classic is the handset's way
+// (TopLeft). The desktop comforts of the game are on unless classic.
 class SdlShell {
 public:
     struct Options {
@@ -26,6 +33,16 @@ public:
         int32_t windowHeight = 640;
         bool pocketPC = false;
         bool fullscreen = false;
+        // The handset game as designed: no comforts, the game's size follows the window.
+        bool classic = false;
+        // Shows the game at exactly this factor (1 to 8); 0 fits the window by whole steps.
+        int32_t scale = 0;
+        // Prints the play (state, strokes, club, aim, power) on standard output.
+        bool logStrokes = false;
+        // Where the window's size is remembered when the program ends; empty: nowhere.
+        std::string windowConfig;
+        // The player's keys and buttons on top of the key table (SDL codes).
+        KeyBindings bindings{KeyTable::Host::Sdl};
         // Input played from a script on the interface thread (times in real ms), and an
         // optional time after which the shell closes itself: for tests.
         HeadlessScript script;
@@ -54,6 +71,10 @@ private:
     void toggleFullscreen();
     void screenshot();
     void playScript(uint32_t elapsed);
+    WindowScale::Size windowSize() const;
+    WindowScale::Size frameSize() const { return {m_frame.width, m_frame.height}; }
+    void windowResized(int32_t width, int32_t height);
+    void rememberWindowSize();
 
     Options m_options;
     uint32_t m_wakeEvent = 0;
@@ -63,6 +84,10 @@ private:
     int32_t m_textureWidth = 0;
     int32_t m_textureHeight = 0;
     bool m_highResolution = false;
+    WindowScale m_scale = WindowScale::topLeft(false);
+    WindowScale::Size m_gameSize;  // the size last asked of the game
+    bool m_stylusDown = false;     // a press on the picture waits for its release
+    bool m_swallowText = false;    // the last key pressed was a bound one: not its character
     bool m_fullscreen = false;
     bool m_quit = false;
     size_t m_nextScriptEvent = 0;

@@ -222,10 +222,11 @@ TEST(ShellInputStylus, TouchAndLiftSetThePointerAndTheActionKey) {
 
 TEST(ShellInputButtons, GamepadButtonsPressAndRelease) {
     auto game = make<Viewport>();
-    ShellInput::button(*game, Host::Sdl, 2, true);  // X: the club menu
+    ShellInput input;
+    input.button(*game, Host::Sdl, 2, true);  // X: the club menu
     EXPECT_TRUE(game->isKeyDown('1'));
-    ShellInput::button(*game, Host::Sdl, 2, false);
-    ShellInput::button(*game, Host::Sdl, 5, true);  // Guide: nothing
+    input.button(*game, Host::Sdl, 2, false);
+    input.button(*game, Host::Sdl, 5, true);  // Guide: nothing
     EXPECT_EQ(drainKeys(*game), (std::vector<int32_t>{'1'}));
     EXPECT_FALSE(anyKeyHeld(*game));
 }
