@@ -85,6 +85,10 @@ mkdir -p "$tmp/data" "$tmp/shots" "$tmp/config" "$tmp/home"
 export XDG_CONFIG_HOME="$tmp/config" HOME="$tmp/home"
 export SDL_AUDIODRIVER=dummy
 unset SDL_VIDEODRIVER
+# SDL's own software renderer onto a plain X window: the virtual X server has no GPU, and
+# Mesa's software GL would bring threads of its own (which ThreadSanitizer cannot see
+# into) into the tsan run.
+export SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0
 
 # --- A virtual X server with a window manager ------------------------------------------
 # Xvfb picks a free display; another X server starting at the same moment can take it
@@ -133,6 +137,7 @@ mark=0
 # Starts the game (ended after 300 s at the latest) and waits up to 60 s for its window.
 start_game() {
     : >"$tmp/game.log"
+    [[ -s "$tmp/game.err" ]] && cat "$tmp/game.err" >>"$tmp/earlier.err"
     (cd "$tmp/shots" && exec timeout 300 "$game" --data "$tmp/data" --log-strokes "$@" >"$tmp/game.log" 2>"$tmp/game.err") &
     game_pid=$!
     window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Greenvale$' 2>/dev/null | head -n1)
@@ -412,9 +417,10 @@ else
 fi
 stop_game
 
-if [[ -s "$tmp/game.err" ]]; then
+cat "$tmp/game.err" >>"$tmp/earlier.err" 2>/dev/null
+if [[ -s "$tmp/earlier.err" ]]; then
     say "the game said on standard error:"
-    sed 's/^/  /' "$tmp/game.err"
+    sed 's/^/  /' "$tmp/earlier.err" | head -n 80
 fi
 elapsed=$(($(date +%s) - started))
 if [[ $failures -gt 0 ]]; then
