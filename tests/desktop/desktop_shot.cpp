@@ -5,6 +5,7 @@
 //   desktop_shot diff A B X Y W H               pixels that differ within the rectangle
 //   desktop_shot scaled WINDOW GAME FACTOR      how WINDOW shows GAME enlarged by FACTOR,
 //                                               centred between black bars
+//   desktop_shot png FILE OUT                   FILE written as the PNG file OUT
 //
 // FILE, A, B, WINDOW and GAME are PNG or XWD files (told apart by their first bytes).
 // The answers are one line of key=value fields on standard output; exit code 2 when a
@@ -214,6 +215,30 @@ int main(int argc, char** argv) {
             static_cast<long long>(bars), static_cast<long long>(unlike), static_cast<long long>(lit));
         return 0;
     }
-    std::fprintf(stderr, "usage: desktop_shot size FILE | diff A B X Y W H | scaled WINDOW GAME FACTOR\n");
+    if (command == "png" && argc == 4) {
+        if (!read(argv[2], a)) {
+            std::fprintf(stderr, "desktop_shot: cannot read %s\n", argv[2]);
+            return 2;
+        }
+        std::vector<uint8_t> bytes(a.pixels.size() * 3);
+        for (size_t i = 0; i < a.pixels.size(); ++i) {
+            bytes[i * 3] = static_cast<uint8_t>(a.pixels[i] >> 16);
+            bytes[i * 3 + 1] = static_cast<uint8_t>(a.pixels[i] >> 8);
+            bytes[i * 3 + 2] = static_cast<uint8_t>(a.pixels[i]);
+        }
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        image.width = static_cast<png_uint_32>(a.width);
+        image.height = static_cast<png_uint_32>(a.height);
+        image.format = PNG_FORMAT_RGB;
+        if (!png_image_write_to_file(&image, argv[3], 0, bytes.data(), 0, nullptr)) {
+            std::fprintf(stderr, "desktop_shot: cannot write %s\n", argv[3]);
+            return 2;
+        }
+        return 0;
+    }
+    std::fprintf(
+        stderr,
+        "usage: desktop_shot size FILE | diff A B X Y W H | scaled WINDOW GAME FACTOR | png FILE OUT\n");
     return 2;
 }
