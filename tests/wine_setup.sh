@@ -2,20 +2,9 @@
 # server on a free display, a fresh 32-bit wine prefix in the temporary folder "$tmp",
 # and the clean-up of all three.
 
-failures=0
+source "$(dirname "${BASH_SOURCE[0]}")/test_report.sh"
 tmp=
 xvfb_pid=
-
-say() { printf '%s\n' "$*"; }
-fail() {
-    say "FAIL $*"
-    failures=$((failures + 1))
-}
-pass() { say "ok   $*"; }
-die() {
-    say "ERROR $*"
-    exit 1
-}
 
 # Stops the wine server and the X server and removes the temporary folder.
 stop_wine_and_x() {

@@ -30,18 +30,13 @@ swing_meter=11
 full_swing=12
 putt=13
 
-failures=0
+source "$(dirname "${BASH_SOURCE[0]}")/../test_report.sh"
 tmp=
 xvfb_pid=
 wm_pid=
 game_pid=
 
-say() { printf '%s\n' "$*"; }
-fail() {
-    say "FAIL $*"
-    failures=$((failures + 1))
-}
-pass() { say "ok   $*"; }
+# With the game's last words.
 die() {
     say "ERROR $*"
     [[ -n "$tmp" && -f "$tmp/game.err" ]] && sed 's/^/  game: /' "$tmp/game.err" | tail -n 20
