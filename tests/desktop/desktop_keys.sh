@@ -79,6 +79,8 @@ mkdir -p "$tmp/data" "$tmp/shots" "$tmp/config" "$tmp/home"
 # The player's own settings stay out of the test, and the test's out of them.
 export XDG_CONFIG_HOME="$tmp/config" HOME="$tmp/home"
 export SDL_AUDIODRIVER=dummy
+# Under AddressSanitizer: the system libraries' own leaks are not the game's.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp"
 unset SDL_VIDEODRIVER
 # SDL's own software renderer onto a plain X window: the virtual X server has no GPU, and
 # Mesa's software GL would bring threads of its own (which ThreadSanitizer cannot see
