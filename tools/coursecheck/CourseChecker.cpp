@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/BallRules.h"
 #include "game/Clubs.h"
 #include "game/Course.h"
 #include "game/Surface.h"
@@ -13,55 +12,21 @@ namespace fairholm::coursecheck {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kUnit = 32768.0;
 // One frame of the power meter at 16 ms: 3072 per millisecond.
-constexpr int32_t kMeterTick = 3072 * CourseChecker::frameMillis;
+constexpr int32_t kMeterTick = StrokeSimulator::meterTick;
 // The fullest meter a player can stop by hand (the next frame would fill it and add an
 // aim error).
-constexpr int32_t kMaxPower = (Clubs::fullPower - 1) / kMeterTick * kMeterTick;
-
-angle headingTo(fixed fromX, fixed fromZ, double toX, double toZ) {
-    const double dx = toX - fromX / kUnit, dz = toZ - fromZ / kUnit;
-    return static_cast<angle>(std::lround(std::atan2(dx, -dz) / (2 * kPi) * 32768)) & 0x7FFF;
-}
+constexpr int32_t kMaxPower = StrokeSimulator::maxPower;
 
 }  // namespace
 
 CourseChecker::CourseChecker(Ref<VpolyTerrain> terrain, int32_t effort)
-    : m_terrain(std::move(terrain)), m_effort(std::max(1, effort)) {}
+    : m_terrain(std::move(terrain)), m_simulator(m_terrain), m_effort(std::max(1, effort)) {}
 
 CourseChecker::Shot CourseChecker::simulate(fixed x, fixed y, fixed z, int32_t club, angle aim,
                                             int32_t power) {
-    Ref<Vphob> body = make<Vphob>();
-    body->setTerrain(m_terrain);
-    BallRules::strike(*body, x, y, z, club, power, aim, Wind());  // calm air
-    BallRules rules;
-    const BallRules::Result end =
-        rules.playOut(*body, Vector(m_pinX, m_pinY, m_pinZ), *m_terrain, frameMillis, frameMillis, maxFrames);
-    Shot shot;
-    shot.x = end.x;
-    shot.y = end.y;
-    shot.z = end.z;
-    shot.frames = end.frames;
-    switch (end.verdict) {
-        case BallRules::Verdict::Holed:
-            shot.outcome = Outcome::Holed;
-            break;
-        case BallRules::Verdict::Water:
-            shot.outcome = Outcome::Water;
-            break;
-        case BallRules::Verdict::OutOfBounds:
-            shot.outcome = Outcome::OutOfBounds;
-            break;
-        case BallRules::Verdict::Rest:
-            shot.outcome = Outcome::Rest;
-            break;
-        case BallRules::Verdict::Moving:
-            shot.outcome = Outcome::Endless;
-            break;
-    }
-    return shot;
+    return m_simulator.simulate(x, y, z, club, aim, power, Wind());  // calm air
 }
 
 double CourseChecker::estimate(fixed x, fixed z) {
@@ -203,13 +168,14 @@ CourseChecker::HoleResult CourseChecker::playHole(int32_t hole) {
     m_pinX = h.pinX << 15;
     m_pinZ = h.pinZ << 15;
     m_pinY = m_terrain->heightAt(m_pinX, m_pinZ);
+    m_simulator.setPin(m_pinX, m_pinY, m_pinZ);
     fixed x = h.teeX << 15, z = h.teeZ << 15;
     fixed y = m_terrain->heightAt(x, z);
     bool fromTee = true;
     while (result.strokes < result.par + giveUpOver) {
-        std::vector<angle> headings{headingTo(x, z, h.pinX, h.pinZ)};
+        std::vector<angle> headings{StrokeSimulator::headingTo(x, z, h.pinX, h.pinZ)};
         if (fromTee && (h.aimX != h.pinX || h.aimZ != h.pinZ)) {
-            headings.push_back(headingTo(x, z, h.aimX, h.aimZ));
+            headings.push_back(StrokeSimulator::headingTo(x, z, h.aimX, h.aimZ));
         }
         Stroke stroke = chooseStroke(x, y, z, headings);
         result.strokes += 1;

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/render3d/Vphob.h"
 #include "engine/render3d/VpolyTerrain.h"
 #include "runtime/Fixed.h"
 #include "runtime/Ref.h"
+#include "tools/coursecheck/StrokeSimulator.h"
 
 namespace fairholm::coursecheck {
 
@@ -16,9 +16,9 @@ namespace fairholm::coursecheck {
 // stroke as a good player would: it tries clubs, aims and powers with the simulation
 // and plays the one that leaves the fewest strokes to come.
 //
-// Strokes are played out in frames of 16 ms, the game's frame period; out of bounds and
-// water cost a penalty stroke and the stroke is replayed from the last lie. The air is
-// calm.
+// Strokes are played out by the StrokeSimulator in frames of 16 ms, the game's frame
+// period; out of bounds and water cost a penalty stroke and the stroke is replayed from
+// the last lie. The air is calm.
 //
 // The player is human in two ways: the aim turns in steps of 128 from the heading the
 // game gives it (with the camera's jitter), and the power meter is stopped within two
@@ -26,13 +26,8 @@ namespace fairholm::coursecheck {
 // those frames and then played with a miss from a fixed sequence.
 class CourseChecker {
 public:
-    enum class Outcome { Rest, Holed, Water, OutOfBounds, Endless };
-
-    struct Shot {
-        Outcome outcome = Outcome::Rest;
-        fixed x = 0, y = 0, z = 0;  // where the ball ended (the lie for the next stroke)
-        int32_t frames = 0;
-    };
+    using Outcome = StrokeSimulator::Outcome;
+    using Shot = StrokeSimulator::Shot;
     struct Stroke {
         int32_t club = 0;
         angle aim = 0;
@@ -50,9 +45,9 @@ public:
     };
 
     // The frame the game's run loop aims at, in milliseconds.
-    static constexpr int32_t frameMillis = 16;
+    static constexpr int32_t frameMillis = StrokeSimulator::frameMillis;
     // A shot that has not ended after this many frames never comes to rest.
-    static constexpr int32_t maxFrames = 60 * 60;
+    static constexpr int32_t maxFrames = StrokeSimulator::maxFrames;
     // A hole is given up after par + this many strokes.
     static constexpr int32_t giveUpOver = 4;
     // How many meter frames (16 ms each) early or late the player may stop the meter.
@@ -64,7 +59,7 @@ public:
     // Plays hole `hole` (0..17) from its tee.
     HoleResult playHole(int32_t hole);
 
-    // One stroke from (x, y, z) toward the pin at (pinX, pinZ) whole units.
+    // One stroke from (x, y, z) in calm air, judged against the pin of the hole played last.
     Shot simulate(fixed x, fixed y, fixed z, int32_t club, angle aim, int32_t power);
 
     // Strokes still expected from a lie: the measure the search minimises.
@@ -78,7 +73,7 @@ private:
     Stroke chooseStroke(fixed x, fixed y, fixed z, const std::vector<angle>& headings);
 
     Ref<VpolyTerrain> m_terrain;
-    Ref<Vphob> m_body;
+    StrokeSimulator m_simulator;
     int32_t m_effort;
     fixed m_pinX = 0, m_pinY = 0, m_pinZ = 0;
     uint32_t m_sequence = 0;  // strokes played: drives the jitter and the meter misses
