@@ -57,17 +57,10 @@ const struct {
     const char* name;
     int32_t key;
 } engineNames[] = {
-    {"left", key::left},
-    {"right", key::right},
-    {"up", key::up},
-    {"down", key::down},
-    {"action", key::action},
-    {"softright", key::softRight},
-    {"back", key::back},
-    {"fast", key::fast},
-    {"#", '#'},
-    {"*", '*'},
-    {"none", KeyBindings::none},
+    {"left", key::left}, {"right", key::right},       {"up", key::up},
+    {"down", key::down}, {"action", key::action},     {"softright", key::softRight},
+    {"back", key::back}, {"fast", key::fast},         {"#", '#'},
+    {"*", '*'},          {"none", KeyBindings::none},
 };
 
 const char* const engineKeyList = "left right up down action softright back fast 0-9 # * none";

@@ -18,7 +18,8 @@ socklen_t instanceAddress(sockaddr_un& address, const char* folder) {
     std::memset(&address, 0, sizeof address);
     address.sun_family = AF_UNIX;
     // Abstract namespace (leading zero byte): nothing is left on disk after a crash.
-    const size_t length = name.size() < sizeof address.sun_path - 1 ? name.size() : sizeof address.sun_path - 1;
+    const size_t length =
+        name.size() < sizeof address.sun_path - 1 ? name.size() : sizeof address.sun_path - 1;
     std::memcpy(address.sun_path + 1, name.data(), length);
     return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
 }
