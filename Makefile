@@ -11,7 +11,7 @@ WIN32_BUILD   := build/fairholm-win32
 GAME_DATA     := golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water \
                  holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18
 
-.PHONY: all deps configure build windows play test bench fuzz format asan tsan clean contact-sheet screenshots
+.PHONY: all deps configure build windows play test bench fuzz format asan tsan clean contact-sheet screenshots course-guide
 
 all: build
 
@@ -59,6 +59,10 @@ tsan:
 # A contact sheet of every picture of the image pack, into docs/art/.
 contact-sheet: configure
 	@cmake --build --preset $(PRESET) -j $(JOBS) --target contact_sheet
+
+# The course guide docs/courses/README.md with its pictures (scripts/course-guide.sh).
+course-guide: build
+	@BIN=$(BIN) scripts/course-guide.sh
 
 # In-game screenshots of the pictures at work, into docs/art/ (scripts docs/art/screenshots*.txt),
 # and of desktop play into docs/play/ (docs/play/screenshots.sh).

@@ -1,6 +1,8 @@
 #include "tools/coursec/CourseOverview.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 
 #include <unistd.h>
@@ -231,6 +233,51 @@ bool CourseOverview::write(const std::string& packPath, const std::vector<HoleMa
                            const std::string& pngPath) {
     std::vector<int32_t> pixels;
     return render(packPath, holes, pixels) && PngWriter::write(pngPath, pixels.data(), size, size, size);
+}
+
+CourseOverview::Frame CourseOverview::frameOf(const HoleMark& hole) {
+    const double xs[] = {hole.tee.x, hole.aim.x, hole.pin.x};
+    const double zs[] = {hole.tee.z, hole.aim.z, hole.pin.z};
+    double x0 = xs[0], x1 = xs[0], z0 = zs[0], z1 = zs[0];
+    for (int i = 1; i < 3; ++i) {
+        x0 = std::min(x0, xs[i]);
+        x1 = std::max(x1, xs[i]);
+        z0 = std::min(z0, zs[i]);
+        z1 = std::max(z1, zs[i]);
+    }
+    // Neither side shorter than half the other, so a straight hole keeps its
+    // surroundings in view.
+    const double widen = std::max(0.0, ((z1 - z0) / 2 - (x1 - x0)) / 2);
+    const double heighten = std::max(0.0, ((x1 - x0) / 2 - (z1 - z0)) / 2);
+    x0 -= widen;
+    x1 += widen;
+    z0 -= heighten;
+    z1 += heighten;
+    auto onMap = [](double yards) { return std::clamp(static_cast<int>(yards * scale), 0, size); };
+    Frame frame;
+    frame.x = onMap(x0 - margin);
+    frame.y = onMap(z0 - margin);
+    frame.width = onMap(x1 + margin) - frame.x;
+    frame.height = onMap(z1 + margin) - frame.y;
+    return frame;
+}
+
+bool CourseOverview::writeHoles(const std::string& packPath, const std::vector<HoleMark>& holes,
+                                const std::string& prefix) {
+    std::vector<int32_t> pixels;
+    if (!render(packPath, holes, pixels)) {
+        return false;
+    }
+    for (const HoleMark& hole : holes) {
+        const Frame frame = frameOf(hole);
+        char number[8];
+        std::snprintf(number, sizeof number, "%02d", hole.number % 100);
+        const int32_t* first = pixels.data() + static_cast<size_t>(frame.y) * size + frame.x;
+        if (!PngWriter::write(prefix + number + ".png", first, frame.width, frame.height, size)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace fairholm::coursec

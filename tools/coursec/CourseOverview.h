@@ -26,6 +26,18 @@ public:
     static bool write(const std::string& packPath, const std::vector<HoleMark>& holes,
                       const std::string& pngPath);
 
+    // The part of the picture that shows one hole: the box around its tee, aim point and
+    // pin with `margin` yards on every side, kept on the map (picture pixels).
+    struct Frame {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+    static constexpr int margin = 40;
+    static Frame frameOf(const HoleMark& hole);
+    // render() once and write, for every hole, its frame as `<prefix><NN>.png` (the hole
+    // number in two digits).
+    static bool writeHoles(const std::string& packPath, const std::vector<HoleMark>& holes,
+                           const std::string& prefix);
+
     // Writes a stand-in image pack for looking at the courses in the game before the
     // real pictures exist: the ground textures 1..7 of the overview, a pin, a tree, a
     // bag, the ball, its shadow and plain golfer frames 13..58.

@@ -1,4 +1,4 @@
-// coursec <pack.course> <output file> [--overview <picture.png>]
+// coursec <pack.course> <output file> [--overview <picture.png>] [--hole-overviews <prefix>]
 // coursec --review-pack <golf.bin>   (stand-in pictures for looking at the courses)
 //
 // Compiles a course pack description into the SWF shape file the game loads, reads it
@@ -19,9 +19,24 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--review-pack") == 0) {
         return CourseOverview::writeReviewPack(argv[2]) ? 0 : 1;
     }
-    if (argc != 3 && !(argc == 5 && std::strcmp(argv[3], "--overview") == 0)) {
-        std::fprintf(stderr, "usage: coursec <pack.course> <output file> [--overview <picture.png>]\n");
+    const char* usage =
+        "usage: coursec <pack.course> <output file> [--overview <picture.png>] [--hole-overviews <prefix>]\n";
+    if (argc < 3) {
+        std::fputs(usage, stderr);
         return 2;
+    }
+    const char* overview = nullptr;
+    const char* holeOverviews = nullptr;
+    for (int i = 3; i < argc; i += 2) {
+        const bool hasValue = i + 1 < argc;
+        if (hasValue && std::strcmp(argv[i], "--overview") == 0) {
+            overview = argv[i + 1];
+        } else if (hasValue && std::strcmp(argv[i], "--hole-overviews") == 0) {
+            holeOverviews = argv[i + 1];
+        } else {
+            std::fputs(usage, stderr);
+            return 2;
+        }
     }
     std::ifstream in(argv[1], std::ios::binary);
     if (!in) {
@@ -65,8 +80,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: errors:\n%s", argv[1], problems.c_str());
         return 1;
     }
-    if (argc == 5 && !CourseOverview::write(argv[2], source.holes(), argv[4])) {
-        std::fprintf(stderr, "coursec: cannot write the overview %s\n", argv[4]);
+    if (overview && !CourseOverview::write(argv[2], source.holes(), overview)) {
+        std::fprintf(stderr, "coursec: cannot write the overview %s\n", overview);
+        return 1;
+    }
+    if (holeOverviews && !CourseOverview::writeHoles(argv[2], source.holes(), holeOverviews)) {
+        std::fprintf(stderr, "coursec: cannot write the hole overviews %s*.png\n", holeOverviews);
         return 1;
     }
     return 0;
