@@ -52,13 +52,13 @@ changing a pack.
 
 For every hole: the overview (the tee a white square, the aim point a yellow ring, the
 pin red, the line of play dashed), the game's view from the tee, and the view from where
-a drive of the club the game offers (the meter stopped at nine tenths, in the game's wind)
-comes to rest; the pictures of the golfer, pin and ground are stand-ins. The figures are
-those of the course checker (`tools/coursecheck`): the perfect player, which knows where
-every stroke ends before it plays it, and the human player, who plays each hole 200 times
-with a club golfer's errors in a wandering wind (seed 1). The strokes are written club and
-its reach: 1W driver, 3W and 5W woods, 3i to 9i irons, PW pitching wedge, SW sand wedge, PT
-putter.
+the tee shot comes to rest (the club the game offers, the meter stopped at nine tenths,
+the game's wind); the pictures of the golfer, pin and ground are stand-ins. The figures
+are those of the course checker (`tools/coursecheck`): the perfect player, which knows
+where every stroke ends before it plays it, and the human player, who plays each hole
+200 times with a club golfer's errors in a wandering wind (seed 1). Strokes are written
+as the game names the clubs, with the yards on the club's label: 1W driver, 3W wood, 3i
+to 9i irons, PW wedge, PT putter.
 
 ## The six landscapes
 
@@ -105,7 +105,11 @@ EOF
             }
             /^hole / {
                 tee[$2] = $4 " " $5; aim[$2] = $7 " " $8; pin[$2] = $10 " " $11
-                yards[$2] = int(dist($4, $5, $7, $8) + dist($7, $8, $10, $11) + 0.5)
+                # Round the aim point when it bends the line; straight to the pin when
+                # it lies beyond it (a par 3 aimed past the flag).
+                direct = dist($4, $5, $10, $11)
+                bent = dist($4, $5, $7, $8) + dist($7, $8, $10, $11)
+                yards[$2] = int((dist($4, $5, $7, $8) >= direct ? direct : bent) + 0.5)
             }
             /^# ---- Hole / {
                 line = $0
@@ -122,8 +126,8 @@ EOF
                     n = order[k]; nn = sprintf("%02d", n)
                     printf "## Hole %d: par %d, %d yards\n\n", n, pars[n], yards[n]
                     if (desc[n] != "") printf "%s%s.\n\n", toupper(substr(desc[n], 1, 1)), substr(desc[n], 2)
-                    printf "| Overview | From the tee | From the drive |\n|---|---|---|\n"
-                    printf "| <img src=\"hole%s.png\" height=\"320\"> | ![tee](tee%s.png) | ![drive](land%s.png) |\n\n", nn, nn, nn
+                    printf "| Overview | From the tee | After the tee shot |\n|---|---|---|\n"
+                    printf "| <img src=\"hole%s.png\" height=\"320\"> | ![tee](tee%s.png) | ![after the tee shot](land%s.png) |\n\n", nn, nn, nn
                     printf "- Perfect player: %d strokes (%s).\n", strokes[n], played[n]
                     printf "- Human player: %s.\n\n", row[n]
                 }

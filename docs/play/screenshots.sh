@@ -22,7 +22,7 @@ for size in 176x220 320x240; do
     sed "s/SIZE/$size/" "$here/screenshots-small.txt" > "$work/small.txt"
     run --comfort --size "$size" --script "$work/small.txt"
 done
-printf '\x01\x00\x00\x00\x00\x00' > "$work/greenvale"
+printf '\x09\x00\x00\x00\x00\x00' > "$work/greenvale"
 (cd "$here" && "$program/fairholm-headless" --data "$work" --quiet --comfort \
     --script "$here/screenshots-water.txt" >/dev/null)
 echo "screenshots in $here"

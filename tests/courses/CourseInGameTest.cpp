@@ -107,8 +107,9 @@ TEST_F(CourseInGame, EveryHoleIsSetUpFromItsTeeOnTheCourse) {
         const std::string png = (dir / ("tee" + std::to_string(hole + 1) + ".png")).string();
         const std::string last = viewFromTee(hole, png);
         EXPECT_NE(last.find("state=6 hole=" + std::to_string(hole + 1) + " "), std::string::npos) << last;
-        // Fairway, rough, tee and green fill much of the view.
-        EXPECT_GT(grassShare(png), 0.3) << "hole " << hole + 1;
+        // Turf (fairway, rough, tee, green) fills a good part of the view, also where
+        // the land around it is heath or sand.
+        EXPECT_GT(grassShare(png), 0.15) << "hole " << hole + 1;
     }
 }
 
@@ -116,5 +117,5 @@ TEST_F(CourseInGame, WithoutThePacksTheViewIsNoCourse) {
     const std::string png = (dir / "empty.png").string();
     const std::string last = viewFromTee(0, png);
     EXPECT_NE(last.find("state=6 hole=1 "), std::string::npos) << last;
-    EXPECT_LT(grassShare(png), 0.3);
+    EXPECT_LT(grassShare(png), 0.1);
 }

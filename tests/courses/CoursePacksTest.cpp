@@ -102,16 +102,27 @@ TEST_P(CoursePack, TeesPinsAndFairwaysWhereTheHoleTableSays) {
         }
         const fixed pin = t->heightAt(at(h.pinX), at(h.pinZ));
         for (int d = -3; d <= 3; ++d) {
-            EXPECT_LE(std::abs(t->heightAt(at(h.pinX + d), at(h.pinZ)) - pin), std::abs(d) * 3277 + 4096);
-            EXPECT_LE(std::abs(t->heightAt(at(h.pinX), at(h.pinZ + d)) - pin), std::abs(d) * 3277 + 4096);
+            EXPECT_LE(std::abs(t->heightAt(at(h.pinX + d), at(h.pinZ)) - pin), std::abs(d) * 3277 + 4096)
+                << "hole " << hole + 1 << ", " << d << " yards east";
+            EXPECT_LE(std::abs(t->heightAt(at(h.pinX), at(h.pinZ + d)) - pin), std::abs(d) * 3277 + 4096)
+                << "hole " << hole + 1 << ", " << d << " yards south";
         }
-        // Par 4 and 5: fairway along most of the line of play.
+        // Par 4 and 5: fairway to drive to, near the line of play where a drive comes
+        // down (150 to 250 yards out), and fairway again on the way to the green.
         if (Course::parTable[hole] > 3) {
-            int fairway = 0;
-            for (int k = 1; k < 20; ++k) {
-                fairway += kindAlong(*t, h, 0.15 + 0.75 * k / 20, 0) == 2;
-            }
-            EXPECT_GE(fairway, 14) << "hole " << hole + 1;
+            const double length =
+                std::hypot(h.aimX - h.teeX, h.aimZ - h.teeZ) + std::hypot(h.pinX - h.aimX, h.pinZ - h.aimZ);
+            auto fairwayNear = [&](double from, double to) {
+                int found = 0;
+                for (double yards = from; yards <= to; yards += 5) {
+                    for (double side = -24; side <= 24; side += 4) {
+                        found += kindAlong(*t, h, yards / length, side) == 2;
+                    }
+                }
+                return found;
+            };
+            EXPECT_GE(fairwayNear(150, 250), 20) << "hole " << hole + 1;
+            EXPECT_GE(fairwayNear(250, length - 30), 10) << "hole " << hole + 1;
         }
     }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -336,4 +337,21 @@ TEST(HumanPlayerRealCourse, ErrorsCostStrokes) {
     const double human = humanRound(HumanPlayer::Skill(), 50);
     EXPECT_GT(flawless, 0);
     EXPECT_LT(flawless + 2, human) << "flawless " << flawless << ", club golfer " << human;
+}
+
+TEST(HumanPlayerRealCourse, TheCourseMeetsItsTargetsForPeople) {
+    std::vector<HumanPlayer::HoleStats> round;
+    std::string table = "hole par  mean    sd  par+3\n";
+    for (int32_t hole = 0; hole < Course::holeCount; ++hole) {
+        Ref<VpolyTerrain> t = realPack(Course::holePackTable[hole]);
+        ASSERT_TRUE(t) << Course::holePackTable[hole];
+        const HumanPlayer::HoleStats s = HumanPlayer(t, 1).playHole(hole);
+        char row[64];
+        std::snprintf(row, sizeof row, "%4d %3d %5.2f %5.2f %5.1f%%\n", hole + 1, s.par, s.mean, s.sd,
+                      100 * s.share(4));
+        table += row;
+        round.push_back(s);
+    }
+    std::printf("%s", table.c_str());
+    EXPECT_EQ(HumanPlayer::missedTargets(round), std::vector<std::string>{}) << table;
 }

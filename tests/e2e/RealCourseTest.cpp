@@ -25,11 +25,11 @@ TEST(RealCourse, AScriptedPlayerReachesTheFirstGreen) {
         fs::copy_file(program / name, dir / name, fs::copy_options::overwrite_existing);
     }
     // Two full swings, each stopped by a second press just short of a full meter, and a
-    // putt from the fringe at a fifth of the meter.
+    // putt on the green at a fifth of the meter.
     std::ofstream(dir / "round.script") << "at 2600 char N\n"
                                            "at 5000 key action\nat 7000 key action\n"
                                            "at 25000 key action\nat 27000 key action\n"
-                                           "at 45000 key action\nat 45500 key action\n"
+                                           "at 45000 key action\nat 45400 key action\n"
                                            "at 65000 stop\n";
     const std::string command = std::string(FAIRHOLM_HEADLESS) + " --quiet --data " + dir.string() +
                                 " --script " + (dir / "round.script").string();
