@@ -11,7 +11,7 @@ WIN32_BUILD   := build/fairholm-win32
 GAME_DATA     := golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water \
                  holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18
 
-.PHONY: all deps configure build windows play test bench fuzz format asan tsan clean contact-sheet screenshots course-guide
+.PHONY: all deps configure build windows play test bench fuzz format asan tsan clean contact-sheet screenshots course-guide web play-web
 
 all: build
 
@@ -36,6 +36,14 @@ windows: deps
 	@for name in $(GAME_DATA); do \
 		if [ -f $(BIN)/$$name ]; then cp $(BIN)/$$name $(WINDOWS)/; fi; \
 	done
+
+# The game in a web browser: build/web/ (index.html, fairholm.js, .wasm, .data) for any
+# static host, built with emscripten from the native build's data files.
+web: build
+	@scripts/build-web.sh $(BIN) build/web build/web-build
+
+play-web: web
+	@node scripts/serve-web.mjs build/web 8000
 
 play: build
 	@if [ -x $(BIN)/fairholm ]; then cd $(BIN) && ./fairholm; \

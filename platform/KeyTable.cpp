@@ -67,13 +67,20 @@ const KeyTable::Row* KeyTable::find(Host host, int32_t code) {
     if (code < 0) {
         return nullptr;
     }
+    if (host == Host::Web) {
+        return code < rowCount && rows[code].web ? &rows[code] : nullptr;
+    }
     for (const Row& row : rows) {
-        const int32_t own = host == Host::Sdl ? row.sdl : host == Host::Win32 ? row.win32 : -1;
-        if (own == code) {
+        if ((host == Host::Sdl ? row.sdl : row.win32) == code) {
             return &row;
         }
     }
     return nullptr;
+}
+
+int32_t KeyTable::webKey(const char* code) {
+    const Row* row = findWeb(code);
+    return row ? static_cast<int32_t>(row - rows) : -1;
 }
 
 const KeyTable::Row* KeyTable::findWeb(const char* code) {

@@ -42,8 +42,12 @@ public:
         int32_t web;
     };
 
+    // The row of a host key. A web key's code is its row's index (webKey), since the
+    // browser names keys by text.
     static const Row* find(Host host, int32_t code);
     static const Row* findWeb(const char* code);
+    // The host code of a KeyboardEvent.code for the Web host; -1 for a key the table lacks.
+    static int32_t webKey(const char* code);
     // The engine key of a host key; 0 for a key the game does not know.
     static int32_t engineKey(Host host, int32_t code);
     static int32_t buttonKey(Host host, int32_t button);

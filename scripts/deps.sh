@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/debian-packages.txt that are missing.
+# Installs the Debian packages listed in scripts/debian-packages.txt that are missing,
+# then the npm packages of the browser test.
 # As root it runs apt-get (one update first); otherwise it prints the command and fails.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -10,7 +11,21 @@ for pkg in "${wanted[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
     [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+# The npm packages of the browser test (tests/web/package-lock.json), once node is there.
+npm_modules() {
+    local web="$here/../tests/web"
+    [[ -d "$web/node_modules/playwright-core" ]] && return 0
+    if ! command -v npm >/dev/null 2>&1; then
+        echo "No npm: the browser test needs it (Debian package npm, or node's own)." >&2
+        return 1
+    fi
+    (cd "$web" && npm ci --no-audit --no-fund --loglevel=error)
+}
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+    npm_modules
+    exit 0
+fi
 
 # Some packages (wine32) live in the i386 architecture.
 needs_i386=0
@@ -30,3 +45,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get -o DPkg::Lock::Timeout=600 update -qq
 apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
+npm_modules

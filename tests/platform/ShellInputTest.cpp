@@ -83,6 +83,12 @@ TEST(KeyTable, WebCodesAndGamepads) {
     EXPECT_TRUE(KeyTable::findWeb("Escape")->queuedOnRelease);
     EXPECT_EQ(KeyTable::findWeb("KeyA"), nullptr);
     EXPECT_EQ(KeyTable::findWeb(nullptr), nullptr);
+    // The web shell's host code is the row's index.
+    EXPECT_EQ(KeyTable::find(Host::Web, KeyTable::webKey("Numpad7")), KeyTable::findWeb("Numpad7"));
+    EXPECT_EQ(KeyTable::engineKey(Host::Web, KeyTable::webKey("F2")), key::softRight);
+    EXPECT_EQ(KeyTable::webKey("KeyA"), -1);
+    EXPECT_EQ(KeyTable::find(Host::Web, -1), nullptr);
+    EXPECT_EQ(KeyTable::find(Host::Web, KeyTable::rowCount), nullptr);
     EXPECT_EQ(KeyTable::buttonKey(Host::Sdl, 13), key::left);  // the d-pad
     EXPECT_EQ(KeyTable::buttonKey(Host::Web, 14), key::left);
     EXPECT_EQ(KeyTable::buttonKey(Host::Sdl, 6), key::action);  // Start
