@@ -48,7 +48,32 @@ int WebShell::run() {
 void WebShell::beforeSleep() {
     present();
     playSounds();
+    pollGamepads();
     ++m_sleeps;
+}
+
+void WebShell::pollGamepads() {
+    // The browser tells of gamepads only when sampled; a pad's buttons are compared with
+    // how they were at the last sleep.
+    if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) {
+        return;
+    }
+    const int count = emscripten_get_num_gamepads();
+    for (int pad = 0; pad < count && pad < maxGamepads; ++pad) {
+        EmscriptenGamepadEvent state;
+        if (emscripten_get_gamepad_status(pad, &state) != EMSCRIPTEN_RESULT_SUCCESS || !state.connected) {
+            continue;
+        }
+        uint32_t& held = m_gamepadButtons[pad];
+        for (int b = 0; b < state.numButtons && b < 32; ++b) {
+            const bool down = state.digitalButton[b] != 0;
+            const uint32_t bit = 1u << b;
+            if (down != ((held & bit) != 0)) {
+                held ^= bit;
+                m_input.button(*m_game, KeyTable::Host::Web, b, down);
+            }
+        }
+    }
 }
 
 void WebShell::present() {

@@ -19,7 +19,8 @@ namespace fairholm {
 // the sounds to the page, and the browser delivers keys, mouse and touch, which reach
 // the game through the shared input table (ShellInput). The page (shell.html) scales
 // the canvas by whole steps, plays the sounds with Web Audio and shows a keypad on
-// touch screens, which presses the game's keys through keypad().
+// touch screens, which presses the game's keys through keypad(). Gamepads (the
+// browser's standard mapping) are looked at each time the game sleeps.
 class WebShell {
 public:
     struct Options {
@@ -49,6 +50,8 @@ private:
     void beforeSleep();
     void present();
     void playSounds();
+    // Gamepad buttons (the web's standard mapping) pressed or released since the last look.
+    void pollGamepads();
     bool key(const EmscriptenKeyboardEvent& event, bool down);
     bool mouse(const EmscriptenMouseEvent& event, bool down);
     bool touch(const EmscriptenTouchEvent& event, bool down);
@@ -72,7 +75,9 @@ private:
     int32_t m_stylusX = 0;  // where the stylus last touched, in game pixels
     int32_t m_stylusY = 0;
     uint32_t m_sleeps = 0;
-    std::vector<uint8_t> m_rgba;  // the frame as the canvas takes it
+    static constexpr int maxGamepads = 4;
+    uint32_t m_gamepadButtons[maxGamepads] = {};  // a bit per button held
+    std::vector<uint8_t> m_rgba;                  // the frame as the canvas takes it
 };
 
 }  // namespace fairholm
