@@ -1,6 +1,7 @@
 // The browser build in Debian's chromium, headless: served from 127.0.0.1 on a free
 // port, it must show the headless shell's title frame pixel for pixel, start a game
-// and swing from the keyboard, act on a tap of its keypad, keep "Sound off" across a
+// and swing from the keyboard (heard once the first press has unlocked the sound),
+// act on a tap of its keypad, keep "Sound off" across a
 // reload (the saved state in IndexedDB) and raise no page error.
 //
 //   node web_test.mjs WEB_DIR HEADLESS DATA_DIR [SCREENSHOT.png]
@@ -114,6 +115,8 @@ try {
   check(/strokes=1/.test(afterSwing), `a swing from the keyboard is played (${afterSwing})`);
   await page.waitForTimeout(1500);
   check(before !== (await hud()), 'the HUD shows the next stroke');
+  const played = await page.evaluate(() => Module.fairholmSoundsPlayed || 0);
+  check(played > 0, `the swing is heard through Web Audio (${played} sounds played)`);
   if (screenshot) await page.screenshot({ path: screenshot });
 
   await page.tap('#keypad button[title="7"]');
