@@ -11,12 +11,15 @@ WIN32_BUILD   := build/fairholm-win32
 GAME_DATA     := golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water \
                  holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18
 
-.PHONY: all deps configure build windows play test bench fuzz format asan tsan clean contact-sheet screenshots course-guide web play-web
+.PHONY: all deps configure build windows play test bench fuzz format asan tsan clean contact-sheet screenshots course-guide web play-web release
 
 all: build
 
+# The Debian packages of scripts/debian-packages.txt: every group, or those in DEPS_GROUPS
+# (make play asks only for what building and playing needs).
+DEPS_GROUPS ?=
 deps:
-	@scripts/deps.sh
+	@scripts/deps.sh $(DEPS_GROUPS)
 
 configure: deps
 	@cmake --preset $(PRESET) >/dev/null
@@ -45,14 +48,20 @@ web: build
 play-web: web
 	@node scripts/serve-web.mjs build/web 8000
 
+play: DEPS_GROUPS = play
 play: build
 	@if [ -x $(BIN)/fairholm ]; then cd $(BIN) && ./fairholm; \
 	else echo "The game is not there yet: the engine and its tests are built, the game executable is not."; fi
 
 # The wine tests of the Windows game and launcher are part of ctest (fairholm_wine,
 # setuplaunch_wine).
-test: build windows
+test: build windows release
 	@ctest --preset $(PRESET) -j $(JOBS)
+
+# The release build (-O3), compiled with every test run so that its warnings are seen.
+release: configure
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS)
 
 bench:
 	@$(MAKE) --no-print-directory build PRESET=release

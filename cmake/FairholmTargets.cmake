@@ -1,5 +1,10 @@
 # Common settings for every target of the project.
 
+# The release, from the VERSION file beside this folder, for every target compiled after
+# this file is included.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/../VERSION FAIRHOLM_VERSION LIMIT_COUNT 1)
+add_compile_definitions(FAIRHOLM_VERSION="${FAIRHOLM_VERSION}")
+
 function(fairholm_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra)
     if(FAIRHOLM_WERROR)

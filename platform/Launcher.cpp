@@ -1,5 +1,6 @@
 #include "platform/Launcher.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -23,8 +24,16 @@ bool Launcher::setProgramDirectory(const char* executablePath) {
 }
 
 std::string Launcher::chooseSaveDirectory() {
+    // Beside the game only in a folder of the player's own that is no system
+    // installation (marked by the file "installed"): an installed game keeps its saves
+    // in the player's data folder, also when root plays it, for whom every folder is
+    // writable.
     const char* program = ProgramDirectory::get();
-    if (::access(program[0] ? program : ".", W_OK) == 0) {
+    const char* folderPath = program[0] ? program : ".";
+    const std::string mark = std::string(program) + installedMark;
+    struct stat info {};
+    if (::stat(folderPath, &info) == 0 && info.st_uid == ::geteuid() && ::access(folderPath, W_OK) == 0 &&
+        ::access(mark.c_str(), F_OK) != 0) {
         return "";
     }
     std::string folder;

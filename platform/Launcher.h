@@ -15,9 +15,14 @@ public:
     // another folder.
     static bool setProgramDirectory(const char* executablePath);
 
-    // The folder for the saved state: empty when the program directory is writable (it
-    // is kept beside the game), else $XDG_DATA_HOME/fairholm/ or ~/.local/share/fairholm/
-    // (created when missing), ending with a separator.
+    // The file that marks a program directory as a system installation (cmake --install
+    // writes it).
+    static constexpr const char* installedMark = "installed";
+
+    // The folder for the saved state: empty when the program directory belongs to the
+    // running user, is writable and holds no installedMark (it is kept beside the game), else
+    // $XDG_DATA_HOME/fairholm/ or ~/.local/share/fairholm/ (created when missing), ending
+    // with a separator.
     static std::string chooseSaveDirectory();
 
     // The path of the desktop shell's settings file `name`: $XDG_CONFIG_HOME/fairholm/name,

@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages listed in scripts/debian-packages.txt that are missing,
-# then the npm packages of the browser test.
+# then the npm packages of the browser test (with the web group).
+#
+#   scripts/deps.sh [GROUP ...]   (play, test, windows, web; none: every group)
 # As root it runs apt-get (one update first); otherwise it prints the command and fails.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' "$here/debian-packages.txt" | grep -v '^$')
+# The groups asked for (play, test, windows, web); none: all of them.
+groups=" $* "
+mapfile -t wanted < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' "$here/debian-packages.txt" | awk -v groups="$groups" '
+    /^\[.*\]$/ { group = substr($0, 2, length($0) - 2); next }
+    $0 != "" && (groups ~ /^ *$/ || index(groups, " " group " ")) { print }')
 
 missing=()
 for pkg in "${wanted[@]}"; do
@@ -13,6 +19,7 @@ for pkg in "${wanted[@]}"; do
 done
 # The npm packages of the browser test (tests/web/package-lock.json), once node is there.
 npm_modules() {
+    [[ "$groups" =~ ^\ *$ || "$groups" == *" web "* ]] || return 0
     local web="$here/../tests/web"
     [[ -d "$web/node_modules/playwright-core" ]] && return 0
     if ! command -v npm >/dev/null 2>&1; then

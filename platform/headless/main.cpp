@@ -11,6 +11,7 @@
 #include "platform/Launcher.h"
 #include "platform/headless/HeadlessShell.h"
 #include "runtime/ProgramDirectory.h"
+#include "runtime/Version.h"
 
 using namespace fairholm;
 
@@ -30,7 +31,8 @@ const char* const usage =
     "  --bot                a built-in player plays the round after the script has started it\n"
     "  --comfort            the desktop comforts (Enter always swings, smooth turning, fast-forward,\n"
     "                       panels beside the pin); the default is the handset game (--classic)\n"
-    "  --classic            the handset game, as by default\n";
+    "  --classic            the handset game, as by default\n"
+    "  --version            the version\n";
 
 bool parseSize(const char* text, int32_t& width, int32_t& height) {
     return std::sscanf(text, "%dx%d", &width, &height) == 2 && width > 0 && height > 0 && width <= 4096 &&
@@ -40,6 +42,9 @@ bool parseSize(const char* text, int32_t& width, int32_t& height) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (fairholm::answerVersion(argc, argv, "fairholm-headless")) {
+        return 0;
+    }
     const bool programFound = Launcher::setProgramDirectory(argv[0]);
     bool dataNamed = false;
     HeadlessShell::Options options;

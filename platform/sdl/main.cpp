@@ -15,6 +15,7 @@
 #include "platform/WindowConfig.h"
 #include "platform/sdl/SdlShell.h"
 #include "runtime/ProgramDirectory.h"
+#include "runtime/Version.h"
 
 using namespace fairholm;
 
@@ -37,7 +38,8 @@ const char* const usage =
     "  --quit-after MS   close after MS milliseconds\n"
     "  --log-strokes     print the play (state, strokes, club, aim, power) on standard output\n"
     "  --data DIR        read the data files from DIR instead of the executable's folder\n"
-    "  --help            this text\n";
+    "  --help            this text\n"
+    "  --version         the version\n";
 
 void printHelp() {
     std::fputs(usage, stdout);
@@ -80,6 +82,9 @@ KeyBindings loadKeys(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (fairholm::answerVersion(argc, argv, "fairholm")) {
+        return 0;
+    }
     SdlShell::Options options;
     const char* dataDirectory = nullptr;
     bool sizeGiven = false;

@@ -9,12 +9,16 @@
 #include <fstream>
 #include <sstream>
 
+#include "runtime/Version.h"
 #include "tools/coursec/CourseCompiler.h"
 #include "tools/coursec/CourseFigures.h"
 #include "tools/coursec/CourseOverview.h"
 #include "tools/coursec/CourseSource.h"
 
 int main(int argc, char** argv) {
+    if (fairholm::answerVersion(argc, argv, "coursec")) {
+        return 0;
+    }
     using namespace fairholm::coursec;
     if (argc == 3 && std::strcmp(argv[1], "--review-pack") == 0) {
         return CourseOverview::writeReviewPack(argv[2]) ? 0 : 1;

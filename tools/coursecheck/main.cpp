@@ -23,6 +23,7 @@
 #include "game/Clubs.h"
 #include "game/Course.h"
 #include "game/Surface.h"
+#include "runtime/Version.h"
 #include "tools/coursec/CourseTerrain.h"
 #include "tools/coursecheck/CourseChecker.h"
 #include "tools/coursecheck/HumanPlayer.h"
@@ -43,6 +44,9 @@ void printHumanRow(const coursecheck::CourseChecker::HoleResult& perfect,
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (fairholm::answerVersion(argc, argv, "coursecheck")) {
+        return 0;
+    }
     bool verbose = false, human = false;
     int effort = 1, attempts = coursecheck::HumanPlayer::defaultAttempts;
     uint64_t seed = 1;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "runtime/Version.h"
 #include "tools/fontgen/FontRasterizer.h"
 #include "tools/formats/FontWriter.h"
 
@@ -26,6 +27,9 @@ bool readInt(const char* text, int& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (fairholm::answerVersion(argc, argv, "fontgen")) {
+        return 0;
+    }
     int pixelSize = 0;
     int lineHeight = 0;
     if (argc != 5 || !readInt(argv[2], pixelSize) || !readInt(argv[3], lineHeight)) {

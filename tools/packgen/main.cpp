@@ -14,10 +14,14 @@
 #include <string>
 #include <utility>
 
+#include "runtime/Version.h"
 #include "tools/packgen/ContactSheet.h"
 #include "tools/packgen/PackBuilder.h"
 
 int main(int argc, char** argv) {
+    if (fairholm::answerVersion(argc, argv, "packgen")) {
+        return 0;
+    }
     if (argc != 4 && !(argc == 6 && std::string(argv[4]) == "--sheet")) {
         std::fprintf(stderr, "usage: packgen <pictures folder> <font folder> <golf.bin> [--sheet <png>]\n");
         return 2;

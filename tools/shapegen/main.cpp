@@ -6,9 +6,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "runtime/Version.h"
 #include "tools/shapegen/ShapeScript.h"
 
 int main(int argc, char** argv) {
+    if (fairholm::answerVersion(argc, argv, "shapegen")) {
+        return 0;
+    }
     if (argc != 3) {
         std::fprintf(stderr, "usage: shapegen <description> <output file>\n");
         return 2;

@@ -14,6 +14,18 @@ std::string formatNumber(double value) {
     return text;
 }
 
+namespace {
+
+// "'key' <what>": appended piece by piece (GCC 12 at -O3 takes the concatenation of a
+// one-character literal and a string for an overlapping copy, -Wrestrict).
+std::string aboutKey(const char* key, const char* what) {
+    std::string message(1, '\'');
+    message.append(key).append("' ").append(what);
+    return message;
+}
+
+}  // namespace
+
 bool parseNumber(const std::string& text, double& value) {
     if (text.empty() || text.size() > 40) {
         return false;
@@ -89,7 +101,7 @@ std::vector<double> Params::numbers(const char* key, std::vector<double> fallbac
 double Params::number(const char* key, double fallback, double lo, double hi) {
     std::vector<double> v = numbers(key, {fallback}, lo, hi);
     if (v.size() != 1) {
-        fail("'" + std::string(key) + "' takes one number");
+        fail(aboutKey(key, "takes one number"));
         return fallback;
     }
     return v[0];
@@ -98,7 +110,7 @@ double Params::number(const char* key, double fallback, double lo, double hi) {
 int Params::integer(const char* key, int fallback, int lo, int hi) {
     const double v = number(key, fallback, lo, hi);
     if (v != std::floor(v)) {
-        fail("'" + std::string(key) + "' takes a whole number");
+        fail(aboutKey(key, "takes a whole number"));
         return fallback;
     }
     return static_cast<int>(v);

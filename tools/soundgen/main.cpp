@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/Version.h"
 #include "tools/soundgen/SoundScript.h"
 #include "tools/soundgen/Synthesizer.h"
 #include "tools/soundgen/WavWriter.h"
@@ -17,6 +18,9 @@
 using namespace fairholm::soundgen;
 
 int main(int argc, char** argv) {
+    if (fairholm::answerVersion(argc, argv, "soundgen")) {
+        return 0;
+    }
     if (argc < 3) {
         std::fprintf(stderr, "usage: soundgen <description> <output folder> [name...]\n");
         return 2;

@@ -1,0 +1,41 @@
+#!/bin/sh
+# cmake --install into a DESTDIR: the executables, the data files and the mark of an
+# installation in lib/fairholm/, relative links in bin/, the licences; then the
+# installed headless shell, started through its link from another folder, draws the
+# same first frame as the build's own, and the installed game tells its version.
+#
+#   install_test.sh BUILD_DIR PROGRAM_DIR
+set -eu
+build=$1
+program=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL $*"; exit 1; }
+
+DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
+lib="$work/root/usr/lib/fairholm"
+for name in fairholm fairholm-headless golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit \
+    incup water holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18 installed; do
+    [ -f "$lib/$name" ] || fail "$lib/$name is not installed"
+done
+for program_name in fairholm fairholm-headless; do
+    link="$work/root/usr/bin/$program_name"
+    [ -L "$link" ] || fail "$link is no link"
+    [ "$(readlink "$link")" = "../lib/fairholm/$program_name" ] || fail "$link points to $(readlink "$link")"
+done
+[ -f "$work/root/usr/share/doc/fairholm/LICENSE" ] || fail "no licence installed"
+
+# The first frame, from a folder of its own, against the build's.
+printf 'at 1500 stop\n' > "$work/script"
+mkdir "$work/elsewhere"
+first() { grep -m1 '^frames' "$1"; }
+(cd "$work/elsewhere" && "$work/root/usr/bin/fairholm-headless" --script "$work/script" --hash-frames --quiet) \
+    > "$work/installed.out"
+(cd "$work/elsewhere" && "$program/fairholm-headless" --script "$work/script" --hash-frames --quiet) \
+    > "$work/build.out"
+[ -n "$(first "$work/installed.out")" ] || fail "the installed game drew nothing: $(cat "$work/installed.out")"
+[ "$(first "$work/installed.out")" = "$(first "$work/build.out")" ] ||
+    fail "first frames differ: $(first "$work/installed.out") / $(first "$work/build.out")"
+"$work/root/usr/bin/fairholm" --version | grep -qx "fairholm $(cat "$(dirname "$0")/../../VERSION")" ||
+    fail "fairholm --version: $("$work/root/usr/bin/fairholm" --version)"
+echo "installed: $(first "$work/installed.out")"
