@@ -11,7 +11,7 @@ WIN32_BUILD   := build/fairholm-win32
 GAME_DATA     := golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water \
                  holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18
 
-.PHONY: all deps configure build windows play test bench fuzz format asan tsan clean contact-sheet screenshots course-guide web play-web release
+.PHONY: all deps configure build windows play test bench fuzz format asan tsan clean contact-sheet screenshots course-guide web play-web release deb
 
 all: build
 
@@ -57,6 +57,10 @@ play: build
 # setuplaunch_wine).
 test: build windows release
 	@ctest --preset $(PRESET) -j $(JOBS)
+
+# The Debian package of the release build: build/release/fairholm_<version>_<arch>.deb.
+deb: release
+	@cd build/release && cpack >/dev/null && ls -l fairholm_*.deb
 
 # The release build (-O3), compiled with every test run so that its warnings are seen.
 release: configure

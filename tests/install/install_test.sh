@@ -23,7 +23,19 @@ for program_name in fairholm fairholm-headless; do
     [ -L "$link" ] || fail "$link is no link"
     [ "$(readlink "$link")" = "../lib/fairholm/$program_name" ] || fail "$link points to $(readlink "$link")"
 done
-[ -f "$work/root/usr/share/doc/fairholm/LICENSE" ] || fail "no licence installed"
+[ -f "$work/root/usr/share/doc/fairholm/copyright" ] || fail "no copyright installed"
+for name in applications/io.github.fairholm.Greenvale.desktop metainfo/io.github.fairholm.Greenvale.metainfo.xml \
+    icons/hicolor/scalable/apps/io.github.fairholm.Greenvale.svg icons/hicolor/256x256/apps/io.github.fairholm.Greenvale.png \
+    icons/hicolor/16x16/apps/io.github.fairholm.Greenvale.png; do
+    [ -f "$work/root/usr/share/$name" ] || fail "no $name installed"
+done
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$work/root/usr/share/applications/io.github.fairholm.Greenvale.desktop" || fail "desktop entry"
+fi
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net "$work/root/usr/share/metainfo/io.github.fairholm.Greenvale.metainfo.xml" >/dev/null ||
+        fail "AppStream metainfo"
+fi
 
 # The first frame, from a folder of its own, against the build's.
 printf 'at 1500 stop\n' > "$work/script"
