@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 #include "engine/sprite/Platform.h"
 #include "platform/SharedFrame.h"
@@ -21,6 +23,11 @@ public:
 
     // The game whose back buffer is presented; set before the game thread starts.
     void setGame(Golf* game) { m_game = game; }
+    // The folder of the saved state (ending with a separator); empty: beside the game.
+    void setSaveDirectory(std::string folder) { m_saveDirectory = std::move(folder); }
+    const char* saveDirectory() const override {
+        return m_saveDirectory.empty() ? nullptr : m_saveDirectory.c_str();
+    }
 
     bool isPocketPC() const override { return m_pocketPC; }
     bool isHighResolution() const override { return m_highResolution; }
@@ -38,6 +45,7 @@ private:
     const bool m_pocketPC;
     const bool m_highResolution;
     Golf* m_game = nullptr;
+    std::string m_saveDirectory;
     SharedFrame m_frame;
 };
 

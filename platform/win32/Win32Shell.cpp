@@ -1,6 +1,10 @@
 #include "platform/win32/Win32Shell.h"
 
+#include <aclapi.h>
+#include <shlobj.h>
+
 #include <cwchar>
+#include <string>
 
 #include "platform/ShellInput.h"
 #include "platform/win32/Resources.h"
@@ -37,6 +41,61 @@ bool setProgramDirectory() {
     return ProgramDirectory::setFromExecutablePath(narrow);
 }
 
+// Whether the running user owns the folder (an installed game's folder belongs to the
+// system or the administrators).
+bool ownedByUser(const char* folder) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                              nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool same = false;
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        alignas(TOKEN_USER) BYTE buffer[256];
+        DWORD size = 0;
+        if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size)) {
+            same = EqualSid(owner, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid) != FALSE;
+        }
+        CloseHandle(token);
+    }
+    LocalFree(descriptor);
+    return same;
+}
+
+// Whether a file can be made in the folder (tried, and gone at once).
+bool writable(const std::string& folder) {
+    const std::string probe = folder + "fairholm-write-test.tmp";
+    const HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+// The folder for the saved state, as on the desktop: beside the game when its folder is
+// the user's own, writable and no installation (no file "installed" in it); else the
+// user's application-data folder, %APPDATA%\fairholm\. Empty: beside the game.
+std::string chooseSaveDirectory() {
+    const std::string program = ProgramDirectory::get();
+    const std::string folder = program.empty() ? std::string(".\\") : program;
+    if (ownedByUser(folder.c_str()) && writable(folder) &&
+        GetFileAttributesA((folder + "installed").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return "";
+    }
+    char appData[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                appData))) {
+        return "";
+    }
+    const std::string saves = std::string(appData) + "\\fairholm\\";
+    CreateDirectoryA(saves.c_str(), nullptr);
+    return saves;
+}
+
 bool systemSaysPocketPC() {
     wchar_t platform[MAX_PATH] = {};
     return SystemParametersInfoW(platformTypeQuery, MAX_PATH, platform, 0) &&
@@ -71,6 +130,7 @@ int Win32Shell::run(int showCommand) {
         return 0;
     }
     m_platform = make<Win32Platform>(m_mainWindow, m_isPocketPC, m_isHighResolution);
+    m_platform->setSaveDirectory(chooseSaveDirectory());
     m_session = std::make_unique<GameSession>(m_platform, m_screenWidth, m_screenHeight);
     m_game = &m_session->game();
     m_game->setComfort(!m_options.classic);

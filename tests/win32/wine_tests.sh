@@ -146,7 +146,7 @@ say "wine tests of fairholm.exe (prefix $WINEPREFIX, display $DISPLAY)"
 # --- Self-contained: the program imports only DLLs of Windows itself -------------------
 if command -v i686-w64-mingw32-objdump >/dev/null; then
     imports=$(i686-w64-mingw32-objdump -p "$dist/fairholm.exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'a-z' 'A-Z')
-    foreign=$(grep -vxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|WINMM.DLL|SHELL32.DLL|MSVCRT.DLL' <<<"$imports")
+    foreign=$(grep -vxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|WINMM.DLL|SHELL32.DLL|ADVAPI32.DLL|MSVCRT.DLL' <<<"$imports")
     if [[ -z "$imports" ]]; then
         fail "objdump lists no imports of fairholm.exe"
     elif [[ -n "$foreign" ]]; then
@@ -154,6 +154,15 @@ if command -v i686-w64-mingw32-objdump >/dev/null; then
     else
         pass "fairholm.exe imports only Windows' own DLLs ($(tr '\n' ' ' <<<"$imports"))"
     fi
+fi
+
+# --- The version, on the standard output the program is given -----------------------
+version=$(timeout 30 wine "$game_dir/fairholm.exe" --version 2>/dev/null | tr -d '\r')
+want="fairholm $(cat "$(dirname "$0")/../../VERSION")"
+if [[ "$version" == "$want" ]]; then
+    pass "fairholm.exe --version prints \"$want\""
+else
+    fail "fairholm.exe --version printed [$version], not [$want]"
 fi
 
 # --- Resources: title and class strings, icon, accelerators, resolution declaration ---
