@@ -1,13 +1,14 @@
 #!/bin/sh
 # cmake --install into a DESTDIR: the executables, the data files and the mark of an
-# installation in lib/fairholm/, relative links in bin/, the licences; then the
+# installation in lib/fairholm/, relative links in LINK_DIR, the licences; then the
 # installed headless shell, started through its link from another folder, draws the
 # same first frame as the build's own, and the installed game tells its version.
 #
-#   install_test.sh BUILD_DIR PROGRAM_DIR
+#   install_test.sh BUILD_DIR PROGRAM_DIR LINK_DIR   (LINK_DIR: bin or games, as configured)
 set -eu
 build=$1
 program=$2
+links=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL $*"; exit 1; }
@@ -19,7 +20,7 @@ for name in fairholm fairholm-headless golf.bin f10.bin f13.bin f16.bin help.txt
     [ -f "$lib/$name" ] || fail "$lib/$name is not installed"
 done
 for program_name in fairholm fairholm-headless; do
-    link="$work/root/usr/bin/$program_name"
+    link="$work/root/usr/$links/$program_name"
     [ -L "$link" ] || fail "$link is no link"
     [ "$(readlink "$link")" = "../lib/fairholm/$program_name" ] || fail "$link points to $(readlink "$link")"
 done
@@ -41,13 +42,13 @@ fi
 printf 'at 1500 stop\n' > "$work/script"
 mkdir "$work/elsewhere"
 first() { grep -m1 '^frames' "$1"; }
-(cd "$work/elsewhere" && "$work/root/usr/bin/fairholm-headless" --script "$work/script" --hash-frames --quiet) \
+(cd "$work/elsewhere" && "$work/root/usr/$links/fairholm-headless" --script "$work/script" --hash-frames --quiet) \
     > "$work/installed.out"
 (cd "$work/elsewhere" && "$program/fairholm-headless" --script "$work/script" --hash-frames --quiet) \
     > "$work/build.out"
 [ -n "$(first "$work/installed.out")" ] || fail "the installed game drew nothing: $(cat "$work/installed.out")"
 [ "$(first "$work/installed.out")" = "$(first "$work/build.out")" ] ||
     fail "first frames differ: $(first "$work/installed.out") / $(first "$work/build.out")"
-"$work/root/usr/bin/fairholm" --version | grep -qx "fairholm $(cat "$(dirname "$0")/../../VERSION")" ||
-    fail "fairholm --version: $("$work/root/usr/bin/fairholm" --version)"
+"$work/root/usr/$links/fairholm" --version | grep -qx "fairholm $(cat "$(dirname "$0")/../../VERSION")" ||
+    fail "fairholm --version: $("$work/root/usr/$links/fairholm" --version)"
 echo "installed: $(first "$work/installed.out")"
