@@ -23,3 +23,15 @@ function(fairholm_library target)
     target_compile_options(${target} PUBLIC -fwrapv)
     fairholm_warnings(${target})
 endfunction()
+
+# The engine and game libraries in a project of their own (the Windows and browser
+# games): the same sources as every other build, built for that project's compiler.
+macro(fairholm_engine_libraries root)
+    add_subdirectory(${root}/runtime runtime)
+    add_subdirectory(${root}/engine/sprite sprite)
+    add_subdirectory(${root}/engine/render3d render3d)
+    add_subdirectory(${root}/game game)
+    foreach(library fairholm_runtime fairholm_sprite fairholm_render3d fairholm_game)
+        target_include_directories(${library} PUBLIC ${root})
+    endforeach()
+endmacro()
