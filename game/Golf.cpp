@@ -46,20 +46,24 @@ void Golf::setSize(int32_t width, int32_t height) {
     if (size == previous) {
         return;
     }
-    m_viewScale.store(scaleForScreen(width, height), std::memory_order_relaxed);
     m_requestedSize.store(size, std::memory_order_release);
     if (previous == 0) {
+        m_viewScale.store(scaleForScreen(width, height), std::memory_order_relaxed);
         Viewport::setSize(width, height);
     }
 }
 
 bool Golf::applyPendingSize() {
-    const uint64_t requested = m_requestedSize.load(std::memory_order_acquire);
+    uint64_t requested = m_requestedSize.load(std::memory_order_acquire);
+    if (journalled()) {
+        requested = m_journal->requestedSize(requested);
+    }
     const auto width = static_cast<int32_t>(requested >> 32);
     const auto height = static_cast<int32_t>(requested & 0xFFFFFFFF);
     if (requested == 0 || (width == getWidth() && height == getHeight())) {
         return false;
     }
+    m_viewScale.store(scaleForScreen(width, height), std::memory_order_relaxed);
     hideKeyHelp(m_playKeyHelp.ptr());
     hideKeyHelp(m_mapKeyHelp.ptr());
     hideKeyHelp(m_mainMenu.ptr());
@@ -80,6 +84,10 @@ bool Golf::applyPendingSize() {
 }
 
 void Golf::run() {
+    if (m_journal && m_journalThread.load(std::memory_order_acquire) == std::thread::id{}) {
+        m_journalThread.store(std::this_thread::get_id(), std::memory_order_release);
+        m_journal->begin(*this);
+    }
     if (!m_imagePack) {
         m_imagePack = make<Vilib>(Ref<Vdisplay>(display()), *lit("golf"));
         buildScene();
@@ -137,6 +145,43 @@ void Golf::run() {
         repaint();
         waitFrame(16);
     }
+}
+
+int32_t Golf::nextKey() {
+    const int32_t code = Viewport::nextKey();
+    return journalled() ? m_journal->key(code) : code;
+}
+
+bool Golf::isKeyDown(int32_t code) const {
+    const bool down = Viewport::isKeyDown(code);
+    return journalled() ? m_journal->keyDown(code, down) : down;
+}
+
+bool Golf::isRunning() const {
+    const bool running = Viewport::isRunning();
+    return journalled() ? m_journal->running(running) : running;
+}
+
+int32_t Golf::stylusX() const {
+    return journalled() ? m_journal->pointerX(pointerX()) : pointerX();
+}
+
+int32_t Golf::stylusY() const {
+    return journalled() ? m_journal->pointerY(pointerY()) : pointerY();
+}
+
+void Golf::clearStylus() {
+    setPointer(0, 0);
+    if (journalled()) {
+        m_journal->pointerSet(0, 0);
+    }
+}
+
+uint32_t Golf::fingerprint() const {
+    const uint64_t frame = frameHash();
+    const auto score =
+        static_cast<uint32_t>(m_round.hole() << 24 ^ m_round.strokes() << 16 ^ m_round.total());
+    return static_cast<uint32_t>(frame ^ frame >> 32) ^ score;
 }
 
 bool Golf::isFastForwardHeld() const {

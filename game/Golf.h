@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <initializer_list>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "engine/sprite/Vsprite.h"
 #include "engine/sprite/Vtext.h"
 #include "game/BallRules.h"
+#include "game/Journal.h"
 #include "game/Pictures.h"
 #include "game/Round.h"
 #include "game/Wind.h"
@@ -85,6 +87,19 @@ public:
 
     // Applies a size asked for by the window; true when the screen was re-laid.
     bool applyPendingSize();
+
+    // What the game observes goes through `journal` (a recording, or a playback) from
+    // the start of the loop on; set before the display, with the journal as the
+    // process clock (GameSession does both).
+    void setJournal(Ref<Journal> journal) { m_journal = std::move(journal); }
+    Journal* journal() const { return m_journal.ptr(); }
+    // A digest of the frame and the score, taken at each stroke.
+    uint32_t fingerprint() const;
+
+    // Observations, through the journal on the game thread.
+    int32_t nextKey() override;
+    bool isKeyDown(int32_t code) const override;
+    bool isRunning() const override;
 
     // Shot control.
     virtual void turnAim(angle delta);
@@ -260,6 +275,14 @@ private:
     void putMarkerOnBall(Vsprite& marker, int32_t picture, fixed opacity, fixed minScale);
     fixed groundHeight(fixed x, fixed z) const;
     bool isKeyHelpOnScreen(Vsprite* panel) const;
+    // The journal hears the observation: one is set and this is the game thread.
+    bool journalled() const {
+        return m_journal && m_journalThread.load(std::memory_order_acquire) == std::this_thread::get_id();
+    }
+    // The stylus as the game observes it, and the game forgetting a tap it has used.
+    int32_t stylusX() const;
+    int32_t stylusY() const;
+    void clearStylus();
     // Every sprite the game makes is made here and listed, so that the teardown reaches
     // it wherever it is: on the screen, put aside, or inside a subtree put aside.
     template <typename T, typename... Args>
@@ -274,6 +297,8 @@ private:
     // The window's latest size request, width in the high half; applied by the game thread.
     std::atomic<uint64_t> m_requestedSize{0};
     std::atomic<fixed> m_viewScale{0};
+    Ref<Journal> m_journal;
+    std::atomic<std::thread::id> m_journalThread{};
 
     Ref<Vilib> m_imagePack;
     Ref<Vphob> m_ballBody;

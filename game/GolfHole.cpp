@@ -116,7 +116,11 @@ void Golf::saveState() {
     setSavedShort(SavedState::holeOffset, m_round.hole());
     setSavedShort(SavedState::totalOffset, m_round.total());
     setSavedShort(SavedState::flagsOffset, flags);
-    m_saveFailed = display() && !display()->saveBytes(*lit(SavedState::fileName), m_savedState);
+    // A playback leaves the viewer's own record alone.
+    const bool writes = !journalled() || m_journal->writesFiles();
+    const bool failed =
+        display() && writes && !display()->saveBytes(*lit(SavedState::fileName), m_savedState);
+    m_saveFailed = journalled() ? !m_journal->saved(!failed) : failed;
 }
 
 }  // namespace fairholm

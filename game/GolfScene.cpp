@@ -32,7 +32,10 @@ void Golf::buildScene() {
 
     // The record is the user's file: whatever it holds, the game starts from a real
     // position, and the round it describes is the one an option change saves again.
-    const bool whole = display() && display()->loadBytes(*lit(SavedState::fileName), m_savedState);
+    bool whole = display() && display()->loadBytes(*lit(SavedState::fileName), m_savedState);
+    if (journalled()) {
+        whole = m_journal->savedRecord(whole, m_savedState);
+    }
     SavedState::sanitize(m_savedState);
     if (whole) {
         const int32_t flags = getSavedShort(SavedState::flagsOffset);

@@ -35,11 +35,11 @@ bool Golf::anyKeyPressed() {
 }
 
 int32_t Golf::menuKey(Vmenu& menu, int32_t key) {
-    const int32_t px = pointerX();
-    const int32_t py = pointerY();
+    const int32_t px = stylusX();
+    const int32_t py = stylusY();
     const int32_t result = menu.handleKey(key, px, py);
     if (px != 0 || py != 0) {
-        setPointer(0, 0);
+        clearStylus();
         repaint();
     }
     return result;
@@ -114,21 +114,21 @@ void Golf::selectClub(int32_t index) {
 }
 
 int32_t Golf::stylusKey(int32_t code) {
-    if (code != key::action || pointerX() <= 0) {
+    if (code != key::action || stylusX() <= 0) {
         return code;
     }
     const Vmenu& help = *m_playKeyHelp;
-    const bool outsideHelp = m_keyHelpHidden || pointerX() < help.left() || pointerY() >= help.bottom();
+    const bool outsideHelp = m_keyHelpHidden || stylusX() < help.left() || stylusY() >= help.bottom();
     if (!outsideHelp) {
         return code;
     }
     int32_t mapped;
-    if (m_golferSprite->hitTest(pointerX(), pointerY())) {
+    if (m_golferSprite->hitTest(stylusX(), stylusY())) {
         mapped = '5';
     } else {
-        mapped = pointerX() < m_ballSprite->left() ? '4' : '6';
+        mapped = stylusX() < m_ballSprite->left() ? '4' : '6';
     }
-    setPointer(0, 0);
+    clearStylus();
     return mapped;
 }
 
@@ -143,7 +143,7 @@ void Golf::stepAiming() {
             }
             // On a keyboard the action key is the swing, whatever the panel highlights
             // (a tap on the panel still picks its entry).
-            const bool keyboardSwing = m_comfort && isSwingKey(code) && pointerX() == 0 && pointerY() == 0;
+            const bool keyboardSwing = m_comfort && isSwingKey(code) && stylusX() == 0 && stylusY() == 0;
             if (!keyboardSwing) {
                 code = menuKey(*m_playKeyHelp, code);
             }
@@ -314,6 +314,9 @@ void Golf::strikeBall() {
     BallRules::strike(*m_ballBody, ball.getWorldX(), ball.getWorldY(), ball.getWorldZ(), m_club, power, m_aim,
                       m_wind);
     m_lastLie->set(*m_ballBody->getPosition());
+    if (journalled()) {
+        m_journal->stroke(fingerprint());
+    }
 }
 
 }  // namespace fairholm

@@ -6,17 +6,26 @@
 #include <vector>
 
 #include "engine/sprite/Vdisplay.h"
+#include "runtime/Runtime.h"
 
 namespace fairholm {
 
-GameSession::GameSession(Ref<Platform> platform, int32_t windowWidth, int32_t windowHeight)
+GameSession::GameSession(Ref<Platform> platform, int32_t windowWidth, int32_t windowHeight,
+                         Ref<Journal> journal)
     : GameSession(std::move(platform),
                   WindowScale::Size{gameSize(windowWidth, isHighResolution(windowWidth)),
                                     gameSize(windowHeight, isHighResolution(windowWidth))},
-                  isHighResolution(windowWidth)) {}
+                  isHighResolution(windowWidth), std::move(journal)) {}
 
-GameSession::GameSession(Ref<Platform> platform, WindowScale::Size firstSize, bool highResolution)
-    : m_game(make<Golf>()), m_highResolution(highResolution) {
+GameSession::GameSession(Ref<Platform> platform, WindowScale::Size firstSize, bool highResolution,
+                         Ref<Journal> journal)
+    : m_game(make<Golf>()), m_journal(std::move(journal)), m_highResolution(highResolution) {
+    if (m_journal) {
+        // The journal sees the game's clock from its first reading (the display's).
+        m_previousClock = Runtime::currentClock();
+        Runtime::setClock(m_journal);
+        m_game->setJournal(m_journal);
+    }
     m_game->setDisplay(make<Vdisplay>(std::move(platform)));
     m_game->setSize(firstSize.width, firstSize.height);
 }
@@ -40,8 +49,12 @@ GameSession::~GameSession() {
 
 bool GameSession::start(std::function<void()> ended) {
     Golf* game = m_game.ptr();
-    auto loop = [game, ending = m_ending, ended = std::move(ended)] {
+    Journal* journal = m_journal.ptr();
+    auto loop = [game, journal, ending = m_ending, ended = std::move(ended)] {
         game->run();
+        if (journal) {
+            journal->finish();
+        }
         if (ended) {
             ended();
         }
@@ -63,6 +76,9 @@ bool GameSession::start(std::function<void()> ended) {
 
 void GameSession::runHere() {
     m_game->run();
+    if (m_journal) {
+        m_journal->finish();
+    }
 }
 
 bool GameSession::stop(uint32_t timeoutMillis) {
@@ -89,6 +105,10 @@ bool GameSession::stop(uint32_t timeoutMillis) {
     if (m_game) {
         m_game->dismantle();
         m_game = nullptr;
+    }
+    if (m_previousClock) {
+        Runtime::setClock(std::move(m_previousClock));
+        m_previousClock = nullptr;
     }
     return true;
 }

@@ -31,10 +31,14 @@ public:
         return highResolution ? windowSize >> 1 : windowSize;
     }
 
-    GameSession(Ref<Platform> platform, int32_t windowWidth, int32_t windowHeight);
+    // With a journal, the game's observations go through it (a recording or a playback)
+    // and it is the process clock while the session lasts.
+    GameSession(Ref<Platform> platform, int32_t windowWidth, int32_t windowHeight,
+                Ref<Journal> journal = nullptr);
     // The first size chosen by the shell (a window whose picture is scaled, WindowScale);
     // `highResolution` is what the platform answers.
-    GameSession(Ref<Platform> platform, WindowScale::Size firstSize, bool highResolution);
+    GameSession(Ref<Platform> platform, WindowScale::Size firstSize, bool highResolution,
+                Ref<Journal> journal = nullptr);
     // Stops the loop, waits for it and takes the game apart.
     ~GameSession();
     GameSession(const GameSession&) = delete;
@@ -62,6 +66,8 @@ private:
     };
 
     Ref<Golf> m_game;
+    Ref<Journal> m_journal;
+    Ref<Clock> m_previousClock;
     bool m_highResolution;
     std::thread m_thread;
     std::shared_ptr<Ending> m_ending = std::make_shared<Ending>();

@@ -28,6 +28,10 @@ Clock& Runtime::clock() {
     return clock ? *clock : defaultClock();
 }
 
+Ref<Clock> Runtime::currentClock() {
+    return Ref<Clock>(&clock());
+}
+
 void Runtime::setClock(Ref<Clock> clock) {
     activeClock.store(clock.ptr(), std::memory_order_release);
     installedClock = std::move(clock);

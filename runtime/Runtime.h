@@ -21,6 +21,9 @@ public:
     // threads that read it start.
     static void setClock(Ref<Clock> clock);
     static Clock& clock();
+    // A handle to the clock in use (the real one when none was set), for clocks that
+    // wrap it.
+    static Ref<Clock> currentClock();
 
     // Copies `count` elements between arrays of one element type; the ranges may
     // overlap. Callers keep the indexes inside both arrays.

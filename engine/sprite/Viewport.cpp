@@ -146,6 +146,31 @@ void Viewport::setSize(int32_t w, int32_t h) {
     invalidateRect(0, 0, w, h);
 }
 
+uint64_t Viewport::frameHash() const {
+    const int32_t area = m_width * m_height;
+    const int32_t count = m_backBuffer.length() < area ? m_backBuffer.length() : area;
+    // Four interleaved FNV-1a lanes over the pixel words, then the size.
+    uint64_t lanes[4] = {0xcbf29ce484222325ull, 0x84222325cbf29ce4ull, 0x9ce484222325cbf2ull,
+                         0x2325cbf29ce48422ull};
+    constexpr uint64_t prime = 0x100000001b3ull;
+    const int32_t* p = m_backBuffer.data();
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        for (int32_t lane = 0; lane < 4; ++lane) {
+            lanes[lane] = (lanes[lane] ^ static_cast<uint32_t>(p[i + lane])) * prime;
+        }
+    }
+    for (; i < count; ++i) {
+        lanes[0] = (lanes[0] ^ static_cast<uint32_t>(p[i])) * prime;
+    }
+    uint64_t frame =
+        (static_cast<uint64_t>(static_cast<uint32_t>(m_width)) << 32) | static_cast<uint32_t>(m_height);
+    for (const uint64_t lane : lanes) {
+        frame = (frame ^ lane) * prime;
+    }
+    return frame;
+}
+
 void Viewport::releaseBuffer() {
     m_backBuffer.release();
 }

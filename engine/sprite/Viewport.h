@@ -51,6 +51,8 @@ public:
     // --- state ---
     Vdisplay* display() const { return m_display.ptr(); }
     const IntArray& backBuffer() const { return m_backBuffer; }
+    // A digest of the back buffer's pixels and of the viewport's size.
+    uint64_t frameHash() const;
     int32_t pointerX() const { return m_pointerX.load(std::memory_order_acquire); }
     int32_t pointerY() const { return m_pointerY.load(std::memory_order_acquire); }
     // Written by the window thread on stylus down and up.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,14 @@ public:
 
     bool isPocketPC() const override { return m_pocketPC; }
     bool isHighResolution() const override { return m_highResolution; }
-    void invalidateWindowRect(int32_t, int32_t, int32_t, int32_t) override { ++m_invalidations; }
+    void invalidateWindowRect(int32_t, int32_t, int32_t, int32_t) override {
+        ++m_invalidations;
+        if (m_presentWatcher) {
+            m_presentWatcher();
+        }
+    }
+    // Called at every repaint request, as a window would present the picture.
+    void setPresentWatcher(std::function<void()> watcher) { m_presentWatcher = std::move(watcher); }
     void playSoundFile(const char* path) override;
     bool replaceFile(const char* path, const uint8_t* bytes, int32_t length) override;
 
@@ -28,6 +36,7 @@ private:
     bool m_highResolution;
     int64_t m_invalidations = 0;
     std::vector<std::string> m_sounds;
+    std::function<void()> m_presentWatcher;
 };
 
 }  // namespace fairholm

@@ -4,6 +4,7 @@
 
 #include "platform/PngWriter.h"
 #include "platform/ShellInput.h"
+#include "platform/StrokeLog.h"
 #include "runtime/Runtime.h"
 
 namespace fairholm {
@@ -35,11 +36,40 @@ HeadlessShell::~HeadlessShell() {
 
 int HeadlessShell::run() {
     Runtime::setClock(make<ScriptedClock>(*this));
-    const bool high = GameSession::isHighResolution(m_options.windowWidth);
-    m_platform = make<HeadlessPlatform>(m_options.pocketPC, high);
-    m_session = std::make_unique<GameSession>(m_platform, m_options.windowWidth, m_options.windowHeight);
+    if (m_options.replay) {
+        const ReplayFormat::Header& header = m_options.replay->header();
+        m_player = make<ReplayPlayer>(Runtime::currentClock(), *m_options.replay, false);
+        m_player->onStroke([this](int32_t stroke) {
+            if (stroke == m_options.exportShot) {
+                m_shotInFlight = true;
+            }
+        });
+        m_platform = make<HeadlessPlatform>(header.pocketPC(), header.highResolution());
+        m_session = std::make_unique<GameSession>(m_platform, WindowScale::Size{header.width, header.height},
+                                                  header.highResolution(), m_player);
+        m_options.comfort = header.comfort();
+    } else {
+        const bool high = GameSession::isHighResolution(m_options.windowWidth);
+        m_platform = make<HeadlessPlatform>(m_options.pocketPC, high);
+        if (!m_options.recordFile.empty()) {
+            const std::string file = m_options.recordFile;
+            Ref<HeadlessPlatform> platform = m_platform;
+            m_recorder = make<ReplayRecorder>(
+                Runtime::currentClock(), [file, platform](const std::vector<uint8_t>& bytes) {
+                    if (!platform->replaceFile(file.c_str(), bytes.data(),
+                                               static_cast<int32_t>(bytes.size()))) {
+                        std::fprintf(stderr, "could not write %s\n", file.c_str());
+                    }
+                });
+        }
+        m_session = std::make_unique<GameSession>(m_platform, m_options.windowWidth, m_options.windowHeight,
+                                                  m_recorder);
+    }
     m_game = &m_session->game();
     m_game->setComfort(m_options.comfort);
+    if (m_options.logStrokes) {
+        m_platform->setPresentWatcher([this] { m_strokeLog.sample(*m_game); });
+    }
     if (m_options.pilot) {
         m_pilot = std::make_unique<HeadlessPilot>(*m_game);
     }
@@ -50,21 +80,28 @@ int HeadlessShell::run() {
         printFrameDigest("end");
     }
     std::printf("%s\n", summary().c_str());
+    int code = 0;
+    if (m_player) {
+        const ReplayPlayer::Outcome outcome = m_player->outcome();
+        std::printf("replay %s after %d strokes: %s\n",
+                    outcome == ReplayPlayer::Outcome::Diverged ? "failed" : "ended",
+                    m_player->strokesPlayed(), m_player->message().c_str());
+        code = outcome == ReplayPlayer::Outcome::Diverged ? 1 : 0;
+        if (m_options.exportShot > 0 && !m_shotDone) {
+            if (m_shotInFlight) {
+                writeShotStrip();
+            } else {
+                std::fprintf(stderr, "the recording has no stroke %d\n", m_options.exportShot);
+                code = 1;
+            }
+        }
+    }
     std::fflush(stdout);
-    return 0;
+    return code;
 }
 
 std::string HeadlessShell::summary() const {
-    const Golf& g = *m_game;
-    // The surface under the ball (0 when no hole is being played).
-    int32_t lie = 0;
-    if (g.terrain() && g.ballSprite() && g.ballSprite()->hasParent()) {
-        lie = g.terrain()->surfaceAt(g.ballSprite()->getWorldX(), g.ballSprite()->getWorldZ());
-    }
-    char line[192];
-    std::snprintf(line, sizeof line, "end time=%u state=%d hole=%d strokes=%d total=%d club=%d lie=%d", m_now,
-                  g.state(), g.holeIndex() + 1, g.strokes(), g.roundTotal(), g.club(), lie);
-    return line;
+    return StrokeLog::endLine(*m_game, m_now);
 }
 
 void HeadlessShell::advance(uint32_t milliseconds) {
@@ -92,7 +129,19 @@ void HeadlessShell::advance(uint32_t milliseconds) {
     if (m_options.hashFrames) {
         hashFrame();
     }
+    if (m_player && m_options.exportShot > 0) {
+        collectShot();
+    }
     bool done = m_nextEvent >= events.size() && m_now >= m_scriptEnd + m_options.linger;
+    if (m_player) {
+        // The recording decides when the game ends, or the exported shot does.
+        done = false;
+        if (m_shotDone) {
+            m_player->stopPlayback("the shot is exported");
+        } else if (m_now >= m_options.maxTime) {
+            m_player->stopPlayback("stopped at the time limit");
+        }
+    }
     if (m_pilot) {
         // The player plays on after the script until the round is over.
         done = m_nextEvent >= events.size() && !m_pilot->act();
@@ -117,29 +166,8 @@ void HeadlessShell::hashFrame() {
         return;
     }
     m_hashedInvalidations = invalidations;
-    const IntArray& pixels = m_game->backBuffer();
-    const int32_t width = m_game->getWidth();
-    const int32_t height = m_game->getHeight();
-    const int32_t count = pixels.length() < width * height ? pixels.length() : width * height;
-    // Four interleaved FNV-1a lanes over the pixel words, then the size.
-    uint64_t lanes[4] = {0xcbf29ce484222325ull, 0x84222325cbf29ce4ull, 0x9ce484222325cbf2ull,
-                         0x2325cbf29ce48422ull};
     constexpr uint64_t prime = 0x100000001b3ull;
-    const int32_t* p = pixels.data();
-    int32_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        for (int32_t lane = 0; lane < 4; ++lane) {
-            lanes[lane] = (lanes[lane] ^ static_cast<uint32_t>(p[i + lane])) * prime;
-        }
-    }
-    for (; i < count; ++i) {
-        lanes[0] = (lanes[0] ^ static_cast<uint32_t>(p[i])) * prime;
-    }
-    uint64_t frame =
-        (static_cast<uint64_t>(static_cast<uint32_t>(width)) << 32) | static_cast<uint32_t>(height);
-    for (const uint64_t lane : lanes) {
-        frame = (frame ^ lane) * prime;
-    }
+    const uint64_t frame = m_game->frameHash();
     m_frameDigest = (m_frameDigest ^ frame) * prime;
     ++m_framesHashed;
 }
@@ -179,6 +207,67 @@ void HeadlessShell::deliver(const HeadlessScript::Event& event) {
             g.stop();
             break;
     }
+}
+
+void HeadlessShell::collectShot() {
+    if (!m_shotInFlight || m_shotDone) {
+        return;
+    }
+    const int32_t state = m_game->state();
+    const bool ballInPlay = state == Golf::BallInFlight || state == Golf::BallOnMap ||
+                            state == Golf::FullSwing || state == Golf::Putt;
+    if (!ballInPlay) {
+        writeShotStrip();
+        m_shotDone = true;
+        return;
+    }
+    // A frame every 400 ms of the flight, the first one at the strike.
+    constexpr uint32_t gap = 400;
+    constexpr size_t mostFrames = 64;
+    if ((m_shotFrames.empty() || m_now - m_lastShotFrame >= gap) && m_shotFrames.size() < mostFrames) {
+        const IntArray& pixels = m_game->backBuffer();
+        IntArray copy = newIntArray(pixels.length());
+        Runtime::arrayCopy(pixels, 0, copy, 0, pixels.length());
+        m_shotFrames.push_back(std::move(copy));
+        m_lastShotFrame = m_now;
+    }
+}
+
+bool HeadlessShell::writeShotStrip() {
+    // Up to eight frames side by side, chosen evenly from the flight.
+    constexpr size_t stripFrames = 8;
+    const int32_t width = m_game->getWidth();
+    const int32_t height = m_game->getHeight();
+    const size_t count = m_shotFrames.size() < stripFrames ? m_shotFrames.size() : stripFrames;
+    if (count == 0 || width <= 0 || height <= 0) {
+        std::fprintf(stderr, "stroke %d left no frames to export\n", m_options.exportShot);
+        return false;
+    }
+    constexpr int32_t border = 2;
+    const int32_t stripWidth = static_cast<int32_t>(count) * (width + border) + border;
+    const int32_t stripHeight = height + 2 * border;
+    std::vector<int32_t> strip(static_cast<size_t>(stripWidth) * static_cast<size_t>(stripHeight), 0x202020);
+    for (size_t i = 0; i < count; ++i) {
+        const size_t pick = count == 1 ? 0 : i * (m_shotFrames.size() - 1) / (count - 1);
+        const IntArray& frame = m_shotFrames[pick];
+        if (frame.length() < width * height) {
+            continue;
+        }
+        const int32_t left = border + static_cast<int32_t>(i) * (width + border);
+        for (int32_t y = 0; y < height; ++y) {
+            for (int32_t x = 0; x < width; ++x) {
+                strip[static_cast<size_t>(y + border) * static_cast<size_t>(stripWidth) +
+                      static_cast<size_t>(left + x)] = frame.data()[y * width + x];
+            }
+        }
+    }
+    if (!PngWriter::write(m_options.exportFile, strip.data(), stripWidth, stripHeight, stripWidth)) {
+        std::fprintf(stderr, "could not write %s\n", m_options.exportFile.c_str());
+        return false;
+    }
+    std::printf("shot %d: %zu frames in %s\n", m_options.exportShot, count, m_options.exportFile.c_str());
+    m_shotDone = true;
+    return true;
 }
 
 void HeadlessShell::dump(const std::string& file) {

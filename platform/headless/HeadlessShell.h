@@ -6,7 +6,11 @@
 #include <vector>
 
 #include "game/Golf.h"
+#include "game/ReplayPlayer.h"
+#include "game/ReplayReader.h"
+#include "game/ReplayRecorder.h"
 #include "platform/GameSession.h"
+#include "platform/StrokeLog.h"
 #include "platform/headless/HeadlessPilot.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessScript.h"
@@ -34,6 +38,15 @@ public:
         bool pilot = false;
         // The desktop comforts (Golf::setComfort); off: the handset game.
         bool comfort = false;
+        // Print the play as the desktop shell's --log-strokes does.
+        bool logStrokes = false;
+        // Record the game into this file.
+        std::string recordFile;
+        // Play this recording back (opened): size, device and comforts come from it.
+        std::shared_ptr<ReplayReader> replay;
+        // With a replay: the stroke (from 1) whose flight is drawn as a strip into the file.
+        int32_t exportShot = 0;
+        std::string exportFile;
     };
 
     HeadlessShell(Options options, HeadlessScript script);
@@ -47,6 +60,7 @@ public:
 
     // Writes one line describing where the game ended.
     std::string summary() const;
+    ReplayPlayer* player() const { return m_player.ptr(); }
 
 private:
     class ScriptedClock;
@@ -56,6 +70,9 @@ private:
     // Folds the frame into the digest when it was drawn again since the last look.
     void hashFrame();
     void printFrameDigest(const char* change);
+    // Keeps frames of the exported shot's flight; writes the strip once it is over.
+    void collectShot();
+    bool writeShotStrip();
 
     Options m_options;
     HeadlessScript m_script;
@@ -69,6 +86,13 @@ private:
     uint32_t m_framesHashed = 0;
     int32_t m_lastState = -1;
     std::unique_ptr<HeadlessPilot> m_pilot;
+    StrokeLog m_strokeLog;
+    Ref<ReplayRecorder> m_recorder;
+    Ref<ReplayPlayer> m_player;
+    std::vector<IntArray> m_shotFrames;
+    uint32_t m_lastShotFrame = 0;
+    bool m_shotInFlight = false;
+    bool m_shotDone = false;
     Ref<HeadlessPlatform> m_platform;
     std::unique_ptr<GameSession> m_session;
     Golf* m_game = nullptr;  // the session's

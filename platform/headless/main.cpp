@@ -32,6 +32,10 @@ const char* const usage =
     "  --comfort            the desktop comforts (Enter always swings, smooth turning, fast-forward,\n"
     "                       panels beside the pin); the default is the handset game (--classic)\n"
     "  --classic            the handset game, as by default\n"
+    "  --log-strokes        print the play (state, strokes, club, aim, power, frame digest)\n"
+    "  --record FILE        record the game into FILE\n"
+    "  --replay FILE        play a recording back (its size, device and comforts)\n"
+    "  --export-shot N PNG  with --replay: draw the flight of stroke N as a strip of frames\n"
     "  --version            the version\n";
 
 bool parseSize(const char* text, int32_t& width, int32_t& height) {
@@ -49,6 +53,7 @@ int main(int argc, char** argv) {
     bool dataNamed = false;
     HeadlessShell::Options options;
     std::string scriptText;
+    bool maxTimeGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -78,6 +83,7 @@ int main(int argc, char** argv) {
             options.pocketPC = true;
         } else if (arg == "--max-time" && hasValue) {
             options.maxTime = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+            maxTimeGiven = true;
         } else if (arg == "--linger" && hasValue) {
             options.linger = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         } else if (arg == "--dump-on-state" && hasValue) {
@@ -101,6 +107,32 @@ int main(int argc, char** argv) {
             options.hashFrames = true;
         } else if (arg == "--bot") {
             options.pilot = true;
+        } else if (arg == "--log-strokes") {
+            options.logStrokes = true;
+        } else if (arg == "--record" && hasValue) {
+            options.recordFile = argv[++i];
+        } else if (arg == "--replay" && hasValue) {
+            auto reader = std::make_shared<ReplayReader>();
+            if (!reader->load(argv[++i])) {
+                std::fprintf(stderr, "%s: %s\n", argv[i], reader->message().c_str());
+                return 2;
+            }
+            if (!reader->message().empty()) {
+                std::fprintf(stderr, "%s: %s\n", argv[i], reader->message().c_str());
+            }
+            options.replay = std::move(reader);
+            if (!maxTimeGiven) {
+                options.maxTime = 0xFFFFFFFF;
+            }
+        } else if (arg == "--export-shot" && i + 2 < argc) {
+            char* end = nullptr;
+            const long stroke = std::strtol(argv[++i], &end, 10);
+            if (end == argv[i] || *end != 0 || stroke < 1 || stroke > 100000) {
+                std::fprintf(stderr, "bad stroke number %s\n", argv[i]);
+                return 2;
+            }
+            options.exportShot = static_cast<int32_t>(stroke);
+            options.exportFile = argv[++i];
         } else if (arg == "--comfort" || arg == "--classic") {
             options.comfort = arg == "--comfort";
         } else {
@@ -114,6 +146,14 @@ int main(int argc, char** argv) {
             "the path of the program's folder is longer than %d bytes: move the program to a shorter "
             "path, or name the data folder with --data\n",
             static_cast<int>(ProgramDirectory::maxPath - 1));
+        return 2;
+    }
+    if (options.exportShot > 0 && !options.replay) {
+        std::fprintf(stderr, "--export-shot goes with --replay\n");
+        return 2;
+    }
+    if (options.replay && (options.pilot || !scriptText.empty() || !options.recordFile.empty())) {
+        std::fprintf(stderr, "--replay plays the recording alone (no --script, --bot or --record)\n");
         return 2;
     }
     HeadlessScript script;

@@ -8,7 +8,7 @@
 
 #include "engine/sprite/Platform.h"
 #include "platform/SharedFrame.h"
-#include "platform/sdl/StrokeLog.h"
+#include "platform/StrokeLog.h"
 
 namespace fairholm {
 

@@ -2,7 +2,8 @@
 # The golden run: plays one headless script over a copy of the real data files and
 # compares everything the run prints (sounds, a digest of the frames drawn between
 # every two changes of the game state, the end line) and the state file it leaves with
-# the kept output beside the script.
+# the kept output beside the script. The run is recorded, and the recording played back
+# must print the same (frame digests, sounds, end line) and leave the state file alone.
 #
 #   golden_run.sh HEADLESS PROGRAM_DIR SCRIPT
 #
@@ -34,12 +35,39 @@ if [ -n "$state" ]; then
 fi
 
 # shellcheck disable=SC2086
-(cd "$work" && "$headless" --data "$work" --script "$script" --hash-frames --max-time 3600000 $options) \
-    > "$work/output"
+(cd "$work" && "$headless" --data "$work" --script "$script" --hash-frames --max-time 3600000 $options \
+    --record "$work/run.fhr") > "$work/output"
+cp "$work/output" "$work/live"
 if [ -f "$work/greenvale" ]; then
     echo "greenvale $(od -An -tx1 -v "$work/greenvale" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//')" >> "$work/output"
 else
     echo "greenvale none" >> "$work/output"
+fi
+
+# The recording played back: the same game, and the state file as the live run left it.
+# A run without a stroke leaves no recording.
+replay_note="no stroke, no recording"
+if [ -f "$work/run.fhr" ]; then
+    state_before=$(od -An -tx1 -v "$work/greenvale" 2>/dev/null || echo none)
+    (cd "$work" && "$headless" --data "$work" --replay "$work/run.fhr" --hash-frames) > "$work/replayed"
+    if ! grep -q '^replay ended after [0-9]* strokes: the end of the recording$' "$work/replayed"; then
+        echo "golden run: $(basename "$script"): the recording does not play to its end:" >&2
+        tail -n 3 "$work/replayed" >&2
+        exit 1
+    fi
+    if ! diff -u <(grep -v '^dump ' "$work/live") <(grep -v '^replay ' "$work/replayed") > "$work/replay-diff"; then
+        echo "golden run: $(basename "$script"): its recording plays back differently:" >&2
+        head -n 40 "$work/replay-diff" >&2
+        exit 1
+    fi
+    if [ "$(od -An -tx1 -v "$work/greenvale" 2>/dev/null || echo none)" != "$state_before" ]; then
+        echo "golden run: $(basename "$script"): playing the recording back changed the state file" >&2
+        exit 1
+    fi
+    replay_note="recording of $(wc -c <"$work/run.fhr") bytes played back the same"
+elif grep -q '^sound hit ' "$work/live"; then
+    echo "golden run: $(basename "$script"): strokes were played but nothing was recorded" >&2
+    exit 1
 fi
 
 if [ "${FAIRHOLM_UPDATE_GOLDEN:-}" = 1 ]; then
@@ -56,4 +84,4 @@ if ! diff -u "$expected" "$work/output" > "$work/diff"; then
     head -n 60 "$work/diff" >&2
     exit 1
 fi
-echo "golden run: $(basename "$script"): $(grep -c '^frames' "$work/output") frame digests, $(tail -n 2 "$work/output" | head -n 1)"
+echo "golden run: $(basename "$script"): $(grep -c '^frames' "$work/output") frame digests, $(tail -n 2 "$work/output" | head -n 1); $replay_note"

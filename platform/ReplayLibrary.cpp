@@ -1,0 +1,91 @@
+#include "platform/ReplayLibrary.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "game/ReplayFormat.h"
+
+namespace fairholm {
+
+namespace {
+
+constexpr const char* prefix = "round-";
+constexpr int digits = 6;
+
+}  // namespace
+
+ReplayLibrary::ReplayLibrary(const std::string& saveFolder) : m_folder(saveFolder + "replays/") {}
+
+long ReplayLibrary::numberOf(const std::string& name) {
+    const std::string extension = ReplayFormat::extension;
+    const size_t prefixLength = std::char_traits<char>::length(prefix);
+    if (name.size() != prefixLength + digits + extension.size() ||
+        name.compare(0, prefixLength, prefix) != 0 ||
+        name.compare(prefixLength + digits, extension.size(), extension) != 0) {
+        return -1;
+    }
+    long number = 0;
+    for (size_t i = prefixLength; i < prefixLength + digits; ++i) {
+        if (name[i] < '0' || name[i] > '9') {
+            return -1;
+        }
+        number = number * 10 + (name[i] - '0');
+    }
+    return number;
+}
+
+std::vector<std::pair<long, std::string>> ReplayLibrary::numbered() const {
+    std::vector<std::pair<long, std::string>> found;
+    std::error_code error;
+    std::filesystem::directory_iterator it(m_folder, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const long number = numberOf(name);
+        if (number >= 0 && it->is_regular_file(error)) {
+            found.emplace_back(number, m_folder + name);
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    return found;
+}
+
+std::vector<std::string> ReplayLibrary::list() const {
+    std::vector<std::string> paths;
+    for (auto& [number, path] : numbered()) {
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+std::string ReplayLibrary::newest() const {
+    const auto found = numbered();
+    return found.empty() ? std::string() : found.front().second;
+}
+
+std::string ReplayLibrary::newRecording() const {
+    std::error_code error;
+    std::filesystem::create_directories(m_folder, error);
+    if (error) {
+        return {};
+    }
+    const auto found = numbered();
+    const long next = found.empty() ? 1 : found.front().first + 1;
+    if (next > 999999) {
+        return {};
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "%s%06ld%s", prefix, next, ReplayFormat::extension);
+    return m_folder + name;
+}
+
+void ReplayLibrary::prune() const {
+    const auto found = numbered();
+    for (size_t i = kept; i < found.size(); ++i) {
+        std::error_code error;
+        std::filesystem::remove(found[i].second, error);
+    }
+}
+
+}  // namespace fairholm
