@@ -11,8 +11,12 @@
 #include "engine/sprite/EngineKey.h"
 #include "platform/Launcher.h"
 #include "platform/PngWriter.h"
+#include "platform/ReplayLibrary.h"
 #include "platform/ShellInput.h"
+#include "platform/StrokeLog.h"
 #include "platform/WindowConfig.h"
+#include "runtime/ProgramDirectory.h"
+#include "runtime/Runtime.h"
 
 namespace fairholm {
 
@@ -99,21 +103,31 @@ int SdlShell::run() {
     int height = 0;
     SDL_GetWindowSize(m_window, &width, &height);
     m_highResolution = GameSession::isHighResolution(width);
+    if (m_options.replay) {
+        m_options.pocketPC = m_options.replay->header().pocketPC();
+    }
     m_platform = make<SdlPlatform>(m_options.pocketPC, m_highResolution, m_wakeEvent);
     m_platform->setSaveDirectory(Launcher::chooseSaveDirectory());
     m_platform->setStrokeLog(m_options.logStrokes);
     const WindowScale::Size window{width, height};
-    if (m_options.classic) {
+    Ref<Journal> journal = makeJournal();
+    if (m_options.replay) {
+        // The game has the recorded size whatever the window; the picture fits it.
+        const ReplayFormat::Header& header = m_options.replay->header();
+        m_scale = WindowScale::fit(window);
+        m_gameSize = {header.width, header.height};
+        m_session = std::make_unique<GameSession>(m_platform, m_gameSize, m_highResolution, journal);
+    } else if (m_options.classic) {
         m_scale = WindowScale::topLeft(m_highResolution);
         m_gameSize = WindowScale::firstGameSize(window);
-        m_session = std::make_unique<GameSession>(m_platform, width, height);
+        m_session = std::make_unique<GameSession>(m_platform, width, height, journal);
     } else {
         m_scale = m_options.scale > 0 ? WindowScale::fixed(m_options.scale) : WindowScale::fit(window);
         m_gameSize = m_scale.gameSize(window, WindowScale::firstGameSize(window));
-        m_session = std::make_unique<GameSession>(m_platform, m_gameSize, m_highResolution);
+        m_session = std::make_unique<GameSession>(m_platform, m_gameSize, m_highResolution, journal);
     }
     m_game = &m_session->game();
-    m_game->setComfort(!m_options.classic);
+    m_game->setComfort(m_options.replay ? m_options.replay->header().comfort() : !m_options.classic);
     m_platform->setGame(m_game);
     m_input.setBindings(m_options.bindings);
     SDL_StartTextInput();
@@ -121,12 +135,7 @@ int SdlShell::run() {
         toggleFullscreen();
     }
 
-    const bool started = m_session->start([] {
-        // The loop ends when the game asked to close; make sure the window hears it.
-        SDL_Event quit{};
-        quit.type = SDL_QUIT;
-        SDL_PushEvent(&quit);
-    });
+    const bool started = m_session->start([this] { gameEnded(); });
     if (!started) {
         std::fprintf(stderr, "fairholm: cannot start the game thread\n");
         return 1;
@@ -145,6 +154,9 @@ int SdlShell::run() {
             SDL_RestoreWindow(m_window);
             SDL_RaiseWindow(m_window);
         }
+        if (m_player) {
+            showReplayStatus();
+        }
         const uint32_t elapsed = SDL_GetTicks() - start;
         playScript(elapsed);
         if (m_options.quitAfter != 0 && elapsed >= m_options.quitAfter) {
@@ -154,7 +166,88 @@ int SdlShell::run() {
     }
     m_session->stop();
     rememberWindowSize();
-    return 0;
+    return m_player && m_player->outcome() == ReplayPlayer::Outcome::Diverged ? 1 : 0;
+}
+
+Ref<Journal> SdlShell::makeJournal() {
+    if (m_options.replay) {
+        m_player = make<ReplayPlayer>(Runtime::currentClock(), *m_options.replay, true);
+        return m_player;
+    }
+    if (!m_options.record) {
+        return nullptr;
+    }
+    const char* saveFolder = m_platform->saveDirectory();
+    const ReplayLibrary library(saveFolder ? saveFolder : ProgramDirectory::get());
+    m_recordingPath = library.newRecording();
+    if (m_recordingPath.empty()) {
+        std::fprintf(stderr, "fairholm: cannot keep recordings in %s; this game is not recorded\n",
+                     library.folder().c_str());
+        return nullptr;
+    }
+    // Game thread: each stroke rewrites the file whole; the oldest recordings make room
+    // once this one exists.
+    auto pruned = std::make_shared<bool>(false);
+    m_recorder = make<ReplayRecorder>(Runtime::currentClock(), [platform = m_platform, path = m_recordingPath,
+                                                                library,
+                                                                pruned](const std::vector<uint8_t>& file) {
+        if (platform->replaceFile(path.c_str(), file.data(), static_cast<int32_t>(file.size())) && !*pruned) {
+            *pruned = true;
+            library.prune();
+        }
+    });
+    return m_recorder;
+}
+
+void SdlShell::gameEnded() {
+    if (m_options.logStrokes) {
+        const uint32_t time = m_player ? m_player->elapsed() : m_recorder ? m_recorder->elapsed() : 0;
+        std::printf("%s\n", StrokeLog::endLine(*m_game, time).c_str());
+        if (m_recorder && m_recorder->strokes() > 0) {
+            std::printf("recording %s\n", m_recordingPath.c_str());
+        }
+        std::fflush(stdout);
+    }
+    if (m_player) {
+        // A playback's last frame stays up until the viewer closes it.
+        m_replayOver.store(true, std::memory_order_release);
+        SDL_Event wake{};
+        wake.type = m_wakeEvent;
+        SDL_PushEvent(&wake);
+        return;
+    }
+    // The loop ends when the game asked to close; make sure the window hears it.
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+}
+
+void SdlShell::showReplayStatus() {
+    const bool over = m_replayOver.load(std::memory_order_acquire);
+    std::string title = "Greenvale - replay";
+    if (over) {
+        title += " ended (any key closes)";
+        if (!m_replayReported) {
+            m_replayReported = true;
+            std::printf("replay %s after %d strokes: %s\n",
+                        m_player->outcome() == ReplayPlayer::Outcome::Diverged ? "failed" : "ended",
+                        m_player->strokesPlayed(), m_player->message().c_str());
+            std::fflush(stdout);
+        }
+    } else {
+        title += ", stroke " + std::to_string(m_player->strokesPlayed() + 1);
+        if (m_player->paused()) {
+            title += ", paused";
+        }
+        const int32_t speed = m_player->speed();
+        if (speed != 1) {
+            title += speed > 0 ? ", 4x" : ", 1/4 speed";
+        }
+    }
+    if (title != m_title) {
+        m_title = title;
+        SDL_SetWindowTitle(m_window, m_title.c_str());
+    }
 }
 
 void SdlShell::rememberWindowSize() {
@@ -285,6 +378,10 @@ void SdlShell::handle(const SDL_Event& event) {
 
 void SdlShell::handleKey(const SDL_KeyboardEvent& key, bool down) {
     const SDL_Keycode code = key.keysym.sym;
+    if (down && m_replayOver.load(std::memory_order_acquire)) {
+        m_quit = true;
+        return;
+    }
     const bool alt = (key.keysym.mod & KMOD_ALT) != 0;
     if (down) {
         // A bound key's character (Space, a letter) is not the game's: the key is.

@@ -2,11 +2,15 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "game/Golf.h"
+#include "game/ReplayPlayer.h"
+#include "game/ReplayReader.h"
+#include "game/ReplayRecorder.h"
 #include "platform/GameSession.h"
 #include "platform/KeyBindings.h"
 #include "platform/ShellInput.h"
@@ -49,6 +53,10 @@ public:
         uint32_t quitAfter = 0;
         // Asks to bring the window to the front when another start was refused (borrowed).
         SingleInstance* instance = nullptr;
+        // Records the game into the replay library in the save folder (ReplayLibrary).
+        bool record = true;
+        // Plays this recording back instead of a game: its size, device and comforts.
+        std::shared_ptr<ReplayReader> replay;
     };
 
     explicit SdlShell(Options options);
@@ -75,6 +83,12 @@ private:
     WindowScale::Size frameSize() const { return {m_frame.width, m_frame.height}; }
     void windowResized(int32_t width, int32_t height);
     void rememberWindowSize();
+    // The journal of the game: a recorder into the replay library, a player, or none.
+    Ref<Journal> makeJournal();
+    // Game thread, when the loop has ended.
+    void gameEnded();
+    // The window's title during a playback: where it is and how it runs.
+    void showReplayStatus();
 
     Options m_options;
     uint32_t m_wakeEvent = 0;
@@ -93,6 +107,13 @@ private:
     size_t m_nextScriptEvent = 0;
     SDL_GameController* m_controller = nullptr;
     ShellInput m_input;
+
+    Ref<ReplayRecorder> m_recorder;
+    Ref<ReplayPlayer> m_player;
+    std::string m_recordingPath;
+    std::atomic<bool> m_replayOver{false};
+    bool m_replayReported = false;
+    std::string m_title;
 
     Ref<SdlPlatform> m_platform;
     std::unique_ptr<GameSession> m_session;

@@ -11,6 +11,7 @@
 
 #include "platform/KeyConfig.h"
 #include "platform/Launcher.h"
+#include "platform/ReplayLibrary.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowConfig.h"
 #include "platform/sdl/SdlShell.h"
@@ -38,6 +39,11 @@ const char* const usage =
     "  --quit-after MS   close after MS milliseconds\n"
     "  --log-strokes     print the play (state, strokes, club, aim, power) on standard output\n"
     "  --data DIR        read the data files from DIR instead of the executable's folder\n"
+    "  --replay FILE     play a recording back (FILE, or 'last' for the newest one); keys:\n"
+    "                    Enter or P pause, Down or S a quarter speed, Up or F four times,\n"
+    "                    Right or . one frame, # or N on to the next stroke, Escape stops\n"
+    "  --replays         list the recordings kept, newest first\n"
+    "  --no-record       do not record this game (every game is recorded otherwise)\n"
     "  --help            this text\n"
     "  --version         the version\n";
 
@@ -89,6 +95,8 @@ int main(int argc, char** argv) {
     const char* dataDirectory = nullptr;
     bool sizeGiven = false;
     std::string keysFile;
+    std::string replayName;
+    bool listReplays = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -138,6 +146,12 @@ int main(int argc, char** argv) {
             }
         } else if (arg == "--data" && hasValue) {
             dataDirectory = argv[++i];
+        } else if (arg == "--replay" && hasValue) {
+            replayName = argv[++i];
+        } else if (arg == "--replays") {
+            listReplays = true;
+        } else if (arg == "--no-record") {
+            options.record = false;
         } else if (arg == "--quit-after" && hasValue) {
             options.quitAfter = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         } else {
@@ -163,6 +177,36 @@ int main(int argc, char** argv) {
                      static_cast<int>(ProgramDirectory::maxPath - 1));
         return 2;
     }
+    if (listReplays || !replayName.empty()) {
+        const std::string saveFolder = Launcher::chooseSaveDirectory();
+        const ReplayLibrary library(saveFolder.empty() ? std::string(ProgramDirectory::get()) : saveFolder);
+        if (listReplays) {
+            for (const std::string& path : library.list()) {
+                std::puts(path.c_str());
+            }
+            return 0;
+        }
+        const std::string path = replayName == "last" ? library.newest() : replayName;
+        if (path.empty()) {
+            std::fprintf(stderr, "fairholm: no recordings in %s\n", library.folder().c_str());
+            return 2;
+        }
+        auto reader = std::make_shared<ReplayReader>();
+        if (!reader->load(path)) {
+            std::fprintf(stderr, "fairholm: %s: %s\n", path.c_str(), reader->message().c_str());
+            return 2;
+        }
+        if (!reader->message().empty()) {
+            std::printf("%s: %s\n", path.c_str(), reader->message().c_str());
+        }
+        if (!sizeGiven) {
+            // Twice the recorded size, as a high-resolution window shows it.
+            options.windowWidth = reader->header().width * 2;
+            options.windowHeight = reader->header().height * 2;
+        }
+        options.replay = std::move(reader);
+        options.record = false;
+    }
     SingleInstance instance(ProgramDirectory::get());
     if (!instance.isFirst()) {
         std::puts("fairholm is already running.");
@@ -171,7 +215,7 @@ int main(int argc, char** argv) {
     options.instance = &instance;
     // The window's size is remembered between runs of a window sized by the player; a
     // scripted run is a test and leaves the player's settings alone.
-    if (!options.classic && !sizeGiven && options.script.events().empty()) {
+    if (!options.classic && !sizeGiven && options.script.events().empty() && !options.replay) {
         options.windowConfig = Launcher::configFile("window.conf");
         if (!options.windowConfig.empty()) {
             WindowConfig::load(options.windowConfig, options.windowWidth, options.windowHeight);
