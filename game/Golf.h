@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <thread>
 #include <utility>
@@ -47,6 +48,7 @@ namespace fairholm {
 //   GolfCamera.cpp  the 3-D camera, the course map and sprite placement
 //   GolfMenu.cpp    the main menu, help, about, sound and golfer options
 //   GolfHud.cpp     head-up display, wind, key help and messages
+//   GolfReplay.cpp  the instant replay of the last shot (a desktop comfort)
 //
 // Threads: the interface thread only calls keyPressed/keyReleased, writes the pointer
 // position and calls setSize (which records a request after the first call); everything
@@ -154,6 +156,18 @@ public:
     // Set by the shell before the game thread starts.
     void setComfort(bool on) { m_comfort = on; }
     bool comfort() const { return m_comfort; }
+
+    // The instant replay: the last shot of the hole shown again from the camera that
+    // followed it, from beside its flight and from behind the pin, then aiming again
+    // exactly as before. A desktop comfort; the handset game ignores its key while aiming.
+    static constexpr int32_t replayKey = '3';
+    static constexpr size_t longestShot = 4096;  // frames of a shot kept for the replay
+    void runShotReplay();
+    bool hasShotToReplay() const { return m_shotPath.size() >= 2; }
+    size_t shotFrames() const { return m_shotPath.size(); }
+    // Test hook: called as a replay starts (true, the screen just drawn) and once all it
+    // moved is back in place and drawn again (false).
+    void setReplayWatcher(std::function<void(bool)> watcher) { m_replayWatcher = std::move(watcher); }
 
     // Ends the program (the main menu's "Exit" and the back key): stops the loop and
     // asks the shell to close.
@@ -263,6 +277,13 @@ private:
     void showAbout();
     void showHelp();
 
+    // Instant replay pieces: the frames of the shot in play, and the three cameras.
+    void keepShotFrame();
+    enum class ReplayCamera { Following, Beside, BehindPin };
+    void placeReplayCamera(ReplayCamera camera);
+    // Shows the shot once from `camera`; false when the viewer ended the replay.
+    bool showShotFrom(ReplayCamera camera, bool& slow);
+
     // The golfer's address frame for the club in hand.
     int32_t stanceFrame() const;
     // The part of the swing start that puts the meter up.
@@ -366,6 +387,21 @@ private:
     Wind m_wind;
 
     std::vector<Ref<Vsprite>> m_parts;
+
+    // The last shot of the hole as it flew: the ball at each frame and the frame's time.
+    struct ShotFrame {
+        fixed x;
+        fixed y;
+        fixed z;
+        int32_t millis;
+    };
+    std::vector<ShotFrame> m_shotPath;
+    bool m_keepingShot = false;
+    fixed m_shotCamera[3] = {};
+    angle m_shotHeading = 0;
+    int32_t m_shotFinishFrame = 0;
+    Ref<Vtext> m_replayCaption;
+    std::function<void(bool)> m_replayWatcher;
 };
 
 }  // namespace fairholm

@@ -8,9 +8,13 @@ namespace fairholm {
 
 bool Golf::stepBall() {
     m_ballBody->step(BallRules::frameTime(elapsedMillis()));
+    keepShotFrame();
     const Vector& position = *m_ballBody->getPosition();
     const Vector pin(m_pinSprite->getWorldX(), m_pinSprite->getWorldY(), m_pinSprite->getWorldZ());
     const BallRules::Verdict verdict = m_ballRules.judge(*m_ballBody, pin, *m_terrain);
+    if (verdict != BallRules::Verdict::Moving) {
+        m_keepingShot = false;
+    }
 
     if (verdict == BallRules::Verdict::OutOfBounds) {
         m_round.addPenalty();

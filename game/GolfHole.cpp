@@ -19,6 +19,8 @@ void Golf::startHole() {
 
     m_round.startHole();
     m_state = Aiming;
+    m_shotPath.clear();
+    m_keepingShot = false;
 
     if (m_terrainView) {
         m_terrainView->removeAllChildren();

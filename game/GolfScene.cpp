@@ -61,7 +61,9 @@ void Golf::buildScene() {
         return menu;
     };
     fillMainMenu(newMenu({}));
-    m_playKeyHelp = newMenu({"1 Club", "4 Left", "6 Right", "5 Swing", "7 Above", "9 Back"});
+    m_playKeyHelp = m_comfort
+                        ? newMenu({"1 Club", "4 Left", "6 Right", "5 Swing", "7 Above", "3 Replay", "9 Back"})
+                        : newMenu({"1 Club", "4 Left", "6 Right", "5 Swing", "7 Above", "9 Back"});
     m_mapKeyHelp = newMenu({"1 In", "3 Out", "2 Up", "8 Down", "4 Left", "6 Right", "9 Back"});
     m_clubMenu = newMenu({});
     for (const Clubs::Club& club : Clubs::clubTable) {

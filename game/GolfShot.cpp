@@ -190,6 +190,8 @@ void Golf::stepAiming() {
             hideKeyHelp(m_playKeyHelp.ptr());
             openMap(MapBrowse);
             return;
+        } else if (code == replayKey && m_comfort) {
+            runShotReplay();
         }
     }
 
@@ -314,6 +316,16 @@ void Golf::strikeBall() {
     BallRules::strike(*m_ballBody, ball.getWorldX(), ball.getWorldY(), ball.getWorldZ(), m_club, power, m_aim,
                       m_wind);
     m_lastLie->set(*m_ballBody->getPosition());
+    // The shot is kept as it flies, from the camera it is played with.
+    m_shotPath.clear();
+    m_keepingShot = true;
+    m_shotCamera[0] = m_terrainView->getWorldX();
+    m_shotCamera[1] = m_terrainView->getWorldY();
+    m_shotCamera[2] = m_terrainView->getWorldZ();
+    m_shotHeading = m_terrainView->getHeading();
+    m_shotFinishFrame =
+        m_golferFrameBase + (m_club == Clubs::putter ? Pictures::puttFinish : Pictures::finish);
+    keepShotFrame();
     if (journalled()) {
         m_journal->stroke(fingerprint());
     }
