@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "game/ReplayFormat.h"
+#include "runtime/Runtime.h"
 
 namespace fairholm {
 
@@ -86,6 +88,27 @@ void ReplayLibrary::prune() const {
         std::error_code error;
         std::filesystem::remove(found[i].second, error);
     }
+}
+
+Ref<ReplayRecorder> ReplayLibrary::startRecording(Ref<Platform> platform, std::string* path) const {
+    const std::string file = newRecording();
+    if (path) {
+        *path = file;
+    }
+    if (file.empty()) {
+        return nullptr;
+    }
+    // Called on the game thread.
+    auto pruned = std::make_shared<bool>(false);
+    return make<ReplayRecorder>(
+        Runtime::currentClock(),
+        [platform = std::move(platform), file, library = *this, pruned](const std::vector<uint8_t>& bytes) {
+            if (platform->replaceFile(file.c_str(), bytes.data(), static_cast<int32_t>(bytes.size())) &&
+                !*pruned) {
+                *pruned = true;
+                library.prune();
+            }
+        });
 }
 
 }  // namespace fairholm

@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/sprite/Platform.h"
+#include "game/ReplayRecorder.h"
+#include "runtime/Ref.h"
+
 namespace fairholm {
 
 // The recordings a player's games leave behind: "replays/round-NNNNNN.fhr" in the save
@@ -25,6 +29,10 @@ public:
     std::string newRecording() const;
     // Removes the oldest recordings beyond `kept`.
     void prune() const;
+    // A recorder of the next game into a new recording, written whole through
+    // `platform` at every stroke and when the game ends; the oldest recordings make room
+    // once it exists. Null when the folder cannot be made. `path` gets the file's path.
+    Ref<ReplayRecorder> startRecording(Ref<Platform> platform, std::string* path = nullptr) const;
 
     // The number in a recording's file name; -1 when the name is not one of ours.
     static long numberOf(const std::string& name);

@@ -179,23 +179,11 @@ Ref<Journal> SdlShell::makeJournal() {
     }
     const char* saveFolder = m_platform->saveDirectory();
     const ReplayLibrary library(saveFolder ? saveFolder : ProgramDirectory::get());
-    m_recordingPath = library.newRecording();
-    if (m_recordingPath.empty()) {
+    m_recorder = library.startRecording(m_platform, &m_recordingPath);
+    if (!m_recorder) {
         std::fprintf(stderr, "fairholm: cannot keep recordings in %s; this game is not recorded\n",
                      library.folder().c_str());
-        return nullptr;
     }
-    // Game thread: each stroke rewrites the file whole; the oldest recordings make room
-    // once this one exists.
-    auto pruned = std::make_shared<bool>(false);
-    m_recorder = make<ReplayRecorder>(Runtime::currentClock(), [platform = m_platform, path = m_recordingPath,
-                                                                library,
-                                                                pruned](const std::vector<uint8_t>& file) {
-        if (platform->replaceFile(path.c_str(), file.data(), static_cast<int32_t>(file.size())) && !*pruned) {
-            *pruned = true;
-            library.prune();
-        }
-    });
     return m_recorder;
 }
 

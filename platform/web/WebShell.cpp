@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ReplayLibrary.h"
 #include "platform/web/WebClock.h"
 #include "runtime/Runtime.h"
 
@@ -25,7 +26,11 @@ WebShell::~WebShell() {
 int WebShell::run() {
     Runtime::setClock(make<WebClock>([this] { beforeSleep(); }));
     m_platform = make<WebPlatform>(m_options.pocketPC, "/save/");
-    m_session = std::make_unique<GameSession>(m_platform, m_options.width, m_options.height);
+    Ref<Journal> recorder;
+    if (m_options.record) {
+        recorder = ReplayLibrary(m_platform->saveDirectory()).startRecording(m_platform);
+    }
+    m_session = std::make_unique<GameSession>(m_platform, m_options.width, m_options.height, recorder);
     m_game = &m_session->game();
     m_game->setComfort(!m_options.classic);
 

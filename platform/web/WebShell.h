@@ -29,6 +29,8 @@ public:
         bool pocketPC = false;
         // The handset game as designed (no desktop comforts).
         bool classic = false;
+        // Records the game into /save/replays/ (ReplayLibrary), kept in IndexedDB.
+        bool record = true;
     };
 
     explicit WebShell(Options options) : m_options(options) {}

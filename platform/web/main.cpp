@@ -1,6 +1,6 @@
 // The game in a web browser: the page (shell.html) preloads the data files into /data,
 // keeps /save in IndexedDB and starts this program with the page's options as
-// arguments: --size WxH, --classic, --pocketpc.
+// arguments: --size WxH, --classic, --pocketpc, --no-record.
 
 #include <emscripten.h>
 
@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
             options.classic = true;
         } else if (std::strcmp(argv[i], "--pocketpc") == 0) {
             options.pocketPC = true;
+        } else if (std::strcmp(argv[i], "--no-record") == 0) {
+            options.record = false;
         } else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
             int width = 0;
             int height = 0;

@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/ReplayLibrary.h"
 #include "platform/ShellInput.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/WindowInput.h"
@@ -131,7 +132,13 @@ int Win32Shell::run(int showCommand) {
     }
     m_platform = make<Win32Platform>(m_mainWindow, m_isPocketPC, m_isHighResolution);
     m_platform->setSaveDirectory(chooseSaveDirectory());
-    m_session = std::make_unique<GameSession>(m_platform, m_screenWidth, m_screenHeight);
+    Ref<Journal> recorder;
+    if (m_options.record) {
+        const char* saveFolder = m_platform->saveDirectory();
+        recorder =
+            ReplayLibrary(saveFolder ? saveFolder : ProgramDirectory::get()).startRecording(m_platform);
+    }
+    m_session = std::make_unique<GameSession>(m_platform, m_screenWidth, m_screenHeight, recorder);
     m_game = &m_session->game();
     m_game->setComfort(!m_options.classic);
     m_platform->setGame(m_game);

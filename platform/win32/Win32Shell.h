@@ -27,6 +27,8 @@ public:
         bool pocketPC = false;
         // The handset game without the desktop comforts.
         bool classic = false;
+        // Records the game into replays\ in the save folder (ReplayLibrary).
+        bool record = true;
     };
 
     Win32Shell(HINSTANCE instance, const Options& options);

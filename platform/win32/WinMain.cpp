@@ -1,10 +1,11 @@
 // fairholm.exe: the game in a Windows window.
 //
-//   fairholm.exe [--size WxH] [--pocketpc] [--classic] | --version
+//   fairholm.exe [--size WxH] [--pocketpc] [--classic] [--no-record] | --version
 //
 // --size sets the window's client area (default 480x640; 480 wide or more doubles every
 // game pixel), --pocketpc behaves as on a Pocket PC (menus without key digits), --classic
-// plays the handset game without the desktop comforts (Golf::setComfort).
+// plays the handset game without the desktop comforts (Golf::setComfort), --no-record
+// leaves the game out of the recordings kept in the save folder's replays\.
 
 #include <windows.h>
 
@@ -53,6 +54,8 @@ Win32Shell::Options parseOptions() {
             options.pocketPC = true;
         } else if (std::wcscmp(arguments[i], L"--classic") == 0) {
             options.classic = true;
+        } else if (std::wcscmp(arguments[i], L"--no-record") == 0) {
+            options.record = false;
         } else if (std::wcscmp(arguments[i], L"--size") == 0 && i + 1 < count) {
             int width = 0;
             int height = 0;

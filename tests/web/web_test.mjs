@@ -118,6 +118,18 @@ try {
   const played = await page.evaluate(() => Module.fairholmSoundsPlayed || 0);
   check(played > 0, `the swing is heard through Web Audio (${played} sounds played)`);
   if (screenshot) await page.screenshot({ path: screenshot });
+  // The game is recorded into IndexedDB's /save/replays/, rewritten at every stroke.
+  const recordings = () => page.evaluate(() => {
+    try {
+      return Module.FS.readdir('/save/replays').filter((name) => name.endsWith('.fhr'))
+        .map((name) => `${name}:${Module.FS.stat('/save/replays/' + name).size}`);
+    } catch (e) {
+      return [];
+    }
+  });
+  const recorded = await recordings();
+  check(recorded.length === 1 && /^round-000001\.fhr:\d+$/.test(recorded[0]),
+    `the game is recorded in /save/replays (${recorded.join(' ') || 'nothing'})`);
 
   await page.tap('#keypad button[title="7"]');
   check(/state=4 /.test(await waitFor(/state=4 /, 5000)), 'a tap on the keypad\'s 7 shows the view from above');
@@ -129,6 +141,8 @@ try {
   check(/sound=0/.test(await waitFor(/sound=0/, 5000)), '"Sound on" switched off');
   await page.waitForTimeout(1000);
   check(/sound=0/.test(await open()), 'sound is still off after a reload');
+  const kept = await recordings();
+  check(kept.includes(recorded[0]), `the recording is still there after a reload (${kept.join(' ') || 'nothing'})`);
 } finally {
   await browser.close();
   server.close();

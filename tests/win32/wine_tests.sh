@@ -5,7 +5,10 @@
 # xdotool finds the window and types the keys.
 #
 #   wine_tests.sh <folder with fairholm.exe and the data files> <folder with windowshot.exe>
+#                 [fairholm-headless]
 #
+# With the headless shell named, the recording the Windows game keeps of a swing is
+# played back by it: the same game on another system and compiler.
 # Set FAIRHOLM_WINE_SHOTS to a folder to keep the screenshots (BMP files) there.
 # Every wait is bounded; the script fails with a message instead of hanging when wine or
 # the X server misbehaves, and it always stops the game, its wine server and X server.
@@ -13,6 +16,7 @@ set -uo pipefail
 
 dist=${1:?usage: wine_tests.sh <game folder> <helper folder>}
 helpers=${2:?usage: wine_tests.sh <game folder> <helper folder>}
+headless=${3:-}
 started=$(date +%s)
 
 title=Greenvale
@@ -216,6 +220,9 @@ if wait_change resume "$down_hash" && [[ "$(field hash)" != "$menu_hash" ]]; the
     sleep 3 # the course loaded and drawn
     take_shot resume
     pass "Return on \"Resume game\" leaves the menu ($shot)"
+    # A swing: Return starts the meter, which plays the stroke once full.
+    press Return
+    sleep 8
 else
     fail "Return on \"Resume game\" did not change the picture (last shot: ${shot:-none})"
 fi
@@ -245,6 +252,21 @@ elif [[ $(windows) != 0 ]]; then
     fail "a window is left after the game ended"
 else
     pass "back in the main menu ends the game: exit code 0, the window is gone"
+fi
+
+# The game was recorded, beside it or in the user's data folder.
+recording=$(find "$game_dir" "$WINEPREFIX/drive_c" -path '*replays/round-000001.fhr' 2>/dev/null | head -n1)
+if [[ -z "$recording" || ! -s "$recording" ]]; then
+    fail "the game left no recording in replays\\ (beside it or in %APPDATA%\\fairholm)"
+elif [[ -z "$headless" ]]; then
+    pass "the game is recorded in $(wc -c <"$recording") bytes"
+else
+    replayed=$(cd "$game_dir" && timeout 120 "$headless" --data "$game_dir" --replay "$recording" --quiet 2>&1 | tail -n 1)
+    if [[ "$replayed" == "replay ended after "*" strokes: the end of the recording" ]]; then
+        pass "the game is recorded in $(wc -c <"$recording") bytes, and plays back on Linux: $replayed"
+    else
+        fail "the Windows game's recording does not play back on Linux: $replayed"
+    fi
 fi
 
 # --- A small window: 240 x 320, copied 1:1 -------------------------------------------
