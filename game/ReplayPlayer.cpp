@@ -113,9 +113,12 @@ bool ReplayPlayer::take(uint8_t kind) {
 
 bool ReplayPlayer::takeRecord(uint8_t kind) {
     if (!m_stopped && m_hitsLeft > 0) {
-        m_hitsLeft = 0;
-        m_next.kind = ReplayFormat::kindCount;  // whatever it was, it was not this
-        m_haveNext = true;
+        // The recording has an observation it predicted here, never this.
+        stopWith(Outcome::Diverged, std::string("the recording does not fit this game: it came to the ") +
+                                        ReplayFormat::kindName(kind) +
+                                        " where the recording has another observation (recorded by version " +
+                                        m_reader.header().gameVersion + ")");
+        return false;
     }
     return take(kind);
 }

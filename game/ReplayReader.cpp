@@ -24,7 +24,10 @@ uint32_t u32(const uint8_t* p) {
 
 bool ReplayReader::refuse(const std::string& why) {
     m_message = why;
-    m_entries.clear();
+    m_records = 0;
+    m_recordsStart = 0;
+    m_recordsEnd = 0;
+    m_next = 0;
     return false;
 }
 
@@ -53,7 +56,7 @@ bool ReplayReader::load(const std::string& path) {
 
 bool ReplayReader::readHeader(size_t& at) {
     const uint8_t* p = m_bytes.data();
-    const size_t fixedPart = 14;
+    const size_t fixedPart = 12;
     if (m_bytes.size() < 4 || std::memcmp(p, ReplayFormat::magic, 4) != 0) {
         return refuse("not a Fairholm recording");
     }
@@ -213,7 +216,9 @@ int ReplayReader::readEntry(size_t& at, Entry& entry, std::string& why) const {
 
 bool ReplayReader::open(std::vector<uint8_t> bytes) {
     m_bytes = std::move(bytes);
-    m_entries.clear();
+    m_records = 0;
+    m_recordsStart = 0;
+    m_recordsEnd = 0;
     m_next = 0;
     m_message.clear();
     m_complete = false;
@@ -227,6 +232,8 @@ bool ReplayReader::open(std::vector<uint8_t> bytes) {
     if (!readHeader(at)) {
         return false;
     }
+    m_recordsStart = at;
+    m_next = at;
     for (;;) {
         const size_t start = at;
         Entry entry;
@@ -236,6 +243,7 @@ bool ReplayReader::open(std::vector<uint8_t> bytes) {
             return refuse("the recording is damaged: " + why + " at byte " + std::to_string(start));
         }
         if (got > 0) {
+            m_recordsEnd = start;
             m_message = "the recording is cut short after " + std::to_string(m_strokes) + " strokes";
             return true;
         }
@@ -246,6 +254,7 @@ bool ReplayReader::open(std::vector<uint8_t> bytes) {
             if (at != m_bytes.size()) {
                 return refuse("the recording is damaged: there is more after its end");
             }
+            m_recordsEnd = start;
             m_complete = true;
             m_endReason = static_cast<uint8_t>(entry.b);
             m_endHits = entry.hits;
@@ -257,16 +266,16 @@ bool ReplayReader::open(std::vector<uint8_t> bytes) {
         if (entry.kind == ReplayFormat::Stroke) {
             ++m_strokes;
         }
-        m_entries.push_back(entry);
+        ++m_records;
     }
 }
 
 bool ReplayReader::next(Entry& entry) {
-    if (m_next >= m_entries.size()) {
+    if (m_next >= m_recordsEnd) {
         return false;
     }
-    entry = m_entries[m_next++];
-    return true;
+    std::string why;
+    return readEntry(m_next, entry, why) == 0;
 }
 
 }  // namespace fairholm

@@ -41,12 +41,13 @@ public:
     // Predicted observations after the last record (those the End record counts).
     uint32_t endHits() const { return m_endHits; }
     int32_t strokes() const { return m_strokes; }
-    size_t records() const { return m_entries.size(); }
+    size_t records() const { return m_records; }
     size_t fileBytes() const { return m_bytes.size(); }
 
-    // The next record; false after the last one.
+    // The next record; false after the last one. The records are read again as they
+    // are handed out (open checked them all), so a file takes no more room than itself.
     bool next(Entry& entry);
-    void rewind() { m_next = 0; }
+    void rewind() { m_next = m_recordsStart; }
 
 private:
     bool refuse(const std::string& why);
@@ -57,7 +58,9 @@ private:
 
     std::vector<uint8_t> m_bytes;
     ReplayFormat::Header m_header;
-    std::vector<Entry> m_entries;
+    size_t m_recordsStart = 0;
+    size_t m_recordsEnd = 0;  // the End record, or where the file was cut
+    size_t m_records = 0;
     size_t m_next = 0;
     std::string m_message;
     bool m_complete = false;

@@ -44,8 +44,9 @@ std::vector<std::pair<long, std::string>> ReplayLibrary::numbered() const {
     std::filesystem::directory_iterator it(m_folder, error);
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         const std::string name = it->path().filename().string();
+        // Anything under one of the names takes its number, whatever it is.
         const long number = numberOf(name);
-        if (number >= 0 && it->is_regular_file(error)) {
+        if (number >= 0) {
             found.emplace_back(number, m_folder + name);
         }
     }
@@ -56,14 +57,17 @@ std::vector<std::pair<long, std::string>> ReplayLibrary::numbered() const {
 std::vector<std::string> ReplayLibrary::list() const {
     std::vector<std::string> paths;
     for (auto& [number, path] : numbered()) {
-        paths.push_back(path);
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error)) {
+            paths.push_back(path);
+        }
     }
     return paths;
 }
 
 std::string ReplayLibrary::newest() const {
-    const auto found = numbered();
-    return found.empty() ? std::string() : found.front().second;
+    const auto recordings = list();
+    return recordings.empty() ? std::string() : recordings.front();
 }
 
 std::string ReplayLibrary::newRecording() const {
@@ -83,10 +87,10 @@ std::string ReplayLibrary::newRecording() const {
 }
 
 void ReplayLibrary::prune() const {
-    const auto found = numbered();
-    for (size_t i = kept; i < found.size(); ++i) {
+    const auto recordings = list();
+    for (size_t i = kept; i < recordings.size(); ++i) {
         std::error_code error;
-        std::filesystem::remove(found[i].second, error);
+        std::filesystem::remove(recordings[i], error);
     }
 }
 

@@ -578,10 +578,8 @@ TEST(ReplayPlayback, AStrokeWhereTheRecordingExpectsSomethingElseHasDiverged) {
     EXPECT_FALSE(viewer.hasStateFile());
 }
 
-// The message of such a playback names what the recording has where the game struck
-// the ball. ReplayPlayer::takeRecord marks the record it skips as of kind `kindCount`,
-// so take() says "where the recording has the unknown".
-TEST(ReplayPlayback, DISABLED_AStrokeWhereTheRecordingExpectsSomethingElseIsToldInWords) {
+// The message of such a playback says in words what the game came to where.
+TEST(ReplayPlayback, AStrokeWhereTheRecordingExpectsSomethingElseIsToldInWords) {
     ProgramFolder live;
     const Recorded r = record(live, twoStrokes());
     ASSERT_TRUE(r.ending.scriptDone);

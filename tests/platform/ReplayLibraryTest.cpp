@@ -246,9 +246,8 @@ TEST(ReplayLibrary, NumberOfReadsOnlyOurNames) {
 }
 
 // A name the library hands out for a new recording is one nothing in the folder has:
-// a folder, or a link to nowhere, called as the next recording would be is not one of
-// the recordings (not a file), so the numbering does not see it and names it again.
-TEST(ReplayLibrary, DISABLED_ANewRecordingIsNeverNamedAfterSomethingAlreadyThere) {
+// a folder, or a link to nowhere, under a recording's name takes its number too.
+TEST(ReplayLibrary, ANewRecordingIsNeverNamedAfterSomethingAlreadyThere) {
     SaveFolder save;
     const ReplayLibrary library(save.path());
     fs::create_directories(save.replays());
