@@ -25,4 +25,9 @@ done
 printf '\x09\x00\x00\x00\x00\x00' > "$work/greenvale"
 (cd "$here" && "$program/fairholm-headless" --data "$work" --quiet --comfort \
     --script "$here/screenshots-water.txt" >/dev/null)
+rm -f "$work/greenvale"
+(cd "$here" && "$program/fairholm-headless" --data "$work" --quiet --comfort \
+    --script "$here/screenshots-replay.txt" --record "$work/replay.fhr" >/dev/null)
+(cd "$here" && "$program/fairholm-headless" --data "$work" --quiet --replay "$work/replay.fhr" \
+    --export-shot 1 replay-strip.png >/dev/null)
 echo "screenshots in $here"

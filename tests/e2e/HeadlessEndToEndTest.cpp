@@ -1,6 +1,7 @@
 // The real headless executable, driven by scripts over the synthetic test content.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -126,4 +127,71 @@ TEST_F(HeadlessRun, AProgramFolderTooLongForItsPathsRefusesToStart) {
     EXPECT_NE(output.find("longer than 259 bytes"), std::string::npos) << output;
     EXPECT_EQ(output.find("end time="), std::string::npos) << output;
     EXPECT_FALSE(fs::exists(dir / "greenvale"));
+}
+
+namespace {
+
+// A PNG file's width and height (from its IHDR chunk); 0 x 0 when it is not one.
+std::array<uint32_t, 2> pngSize(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) {
+        return {0, 0};
+    }
+    const auto word = [&bytes](size_t at) {
+        uint32_t v = 0;
+        for (size_t i = 0; i < 4; ++i) {
+            v = v << 8 | static_cast<uint8_t>(bytes[at + i]);
+        }
+        return v;
+    };
+    return {word(16), word(20)};
+}
+
+}  // namespace
+
+// A recorded shot played back: its flight drawn as a strip of frames side by side; a
+// stroke the recording does not have, a recording cut short and one of another format
+// version, each said as such.
+TEST_F(HeadlessRun, ARecordingPlaysBackAndExportsAShot) {
+    const fs::path recording = dir / "game.fhr";
+    const std::string live = run("at 2500 char N\nat 4000 key action\nat 5200 key action\nat 20000 stop\n",
+                                 "--record " + recording.string());
+    ASSERT_EQ(status, 0) << live;
+    ASSERT_TRUE(fs::exists(recording)) << live;
+
+    const std::string replay = std::string(FAIRHOLM_HEADLESS) + " --data " + dir.string() + " --replay ";
+    const fs::path strip = dir / "strip.png";
+    std::string out = fairholm::testing::commandOutput(
+        replay + recording.string() + " --export-shot 1 " + strip.string() + " 2>&1", status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("shot 1: "), std::string::npos) << out;
+    const auto size = pngSize(strip);
+    EXPECT_EQ(size[1], 320u + 4) << "one row of frames with a border";
+    EXPECT_GE(size[0], 2 * (240u + 2) + 2) << "frames of the flight side by side";
+    EXPECT_EQ((size[0] - 2) % (240 + 2), 0u);
+
+    out = fairholm::testing::commandOutput(
+        replay + recording.string() + " --export-shot 2 " + (dir / "none.png").string() + " 2>&1", status);
+    EXPECT_EQ(WEXITSTATUS(status), 1) << out;
+    EXPECT_NE(out.find("the recording has no stroke 2"), std::string::npos) << out;
+
+    // Cut short: played to where it ends, and said so.
+    std::ifstream in(recording, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const fs::path cut = dir / "cut.fhr";
+    std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() - 8);
+    out = fairholm::testing::commandOutput(replay + cut.string() + " 2>&1", status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("cut short"), std::string::npos) << out;
+    EXPECT_NE(out.find("replay ended after 1 strokes"), std::string::npos) << out;
+
+    // Another format version: refused before anything is played.
+    bytes[4] = 2;
+    const fs::path other = dir / "other.fhr";
+    std::ofstream(other, std::ios::binary) << bytes;
+    out = fairholm::testing::commandOutput(replay + other.string() + " 2>&1", status);
+    EXPECT_EQ(WEXITSTATUS(status), 2) << out;
+    EXPECT_NE(out.find("format version 2; this game reads version 1"), std::string::npos) << out;
+    EXPECT_EQ(out.find("end time="), std::string::npos) << out;
 }
