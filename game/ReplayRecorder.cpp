@@ -77,26 +77,23 @@ bool ReplayRecorder::keyDown(int32_t code, bool live) {
     return live;
 }
 
-int32_t ReplayRecorder::pointerX(int32_t live) {
-    if (live == m_model.pointerX) {
+int32_t ReplayRecorder::pointer(uint8_t kind, int32_t& seen, int32_t live) {
+    if (live == seen) {
         m_writer.hit();
     } else {
-        ReplayFormat::putSigned(m_writer.record(ReplayFormat::PointerX), live);
-        m_model.pointerX = live;
+        ReplayFormat::putSigned(m_writer.record(kind), live);
+        seen = live;
         m_inputSeen = true;
     }
     return live;
 }
 
+int32_t ReplayRecorder::pointerX(int32_t live) {
+    return pointer(ReplayFormat::PointerX, m_model.pointerX, live);
+}
+
 int32_t ReplayRecorder::pointerY(int32_t live) {
-    if (live == m_model.pointerY) {
-        m_writer.hit();
-    } else {
-        ReplayFormat::putSigned(m_writer.record(ReplayFormat::PointerY), live);
-        m_model.pointerY = live;
-        m_inputSeen = true;
-    }
-    return live;
+    return pointer(ReplayFormat::PointerY, m_model.pointerY, live);
 }
 
 uint64_t ReplayRecorder::requestedSize(uint64_t live) {

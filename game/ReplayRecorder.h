@@ -59,6 +59,8 @@ public:
 
 private:
     void flush(uint8_t reason);
+    // A stylus coordinate against the one last seen.
+    int32_t pointer(uint8_t kind, int32_t& seen, int32_t live);
 
     Ref<Clock> m_inner;
     Sink m_sink;

@@ -54,15 +54,7 @@ resize() {
 start_game
 wait_state "$main_menu" 60 || die "the main menu did not show within 60 s ($(last_play))"
 pass "the window shows the main menu ($(geometry))"
-# The title's keys are flushed while it loads: a key waits until the menu stands still.
-sleep 3
-set_mark
-press Return
-if ! wait_line "^play state=[^$main_menu] " 15; then
-    set_mark
-    press Return
-fi
-wait_state "$aiming" 60 || die "Return on \"New game\" did not lead to the first tee ($(last_play))"
+new_game
 pass "Return on \"New game\" starts the round; aiming"
 sleep 4 # the view drawn and the key help up
 

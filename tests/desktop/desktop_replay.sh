@@ -39,14 +39,7 @@ wait_exit() {
 # --- The game, recorded -----------------------------------------------------------------
 start_game
 wait_state "$main_menu" 60 || die "the main menu did not show within 60 s ($(last_play))"
-sleep 3
-set_mark
-press Return
-if ! wait_line "^play state=[^$main_menu] " 15; then
-    set_mark
-    press Return
-fi
-wait_state "$aiming" 60 || die "Return on \"New game\" did not lead to the first tee ($(last_play))"
+new_game
 sleep 4
 # Turns, a full meter, meters stopped by hand after different times, the map.
 press Right Right Return

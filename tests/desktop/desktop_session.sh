@@ -161,3 +161,15 @@ wait_next_aim() {
     sleep 4
 }
 
+# Return on the main menu's "New game" once it stands still (the title's keys are flushed
+# while it loads), then waits for the first tee; dies when either does not come.
+new_game() {
+    sleep 3
+    set_mark
+    press Return
+    if ! wait_line "^play state=[^$main_menu] " 15; then
+        set_mark
+        press Return
+    fi
+    wait_state "$aiming" 60 || die "Return on \"New game\" did not lead to the first tee ($(last_play))"
+}
