@@ -54,6 +54,9 @@ std::vector<std::string> SdlPlatform::takeSounds() {
 }
 
 void SdlPlatform::requestExit() {
+    if (m_keepWindow) {
+        return;
+    }
     SDL_Event event{};
     event.type = SDL_QUIT;
     SDL_PushEvent(&event);

@@ -25,6 +25,9 @@ public:
     void setGame(Golf* game) { m_game = game; }
     // Prints the game's play as it goes (--log-strokes); set before the game thread starts.
     void setStrokeLog(bool on) { m_logStrokes = on; }
+    // The game asking to close does not close the window (a playback's last frame stays
+    // up for the viewer); set before the game thread starts.
+    void keepWindowOnExit(bool keep) { m_keepWindow = keep; }
 
     bool isPocketPC() const override { return m_pocketPC; }
     bool isHighResolution() const override { return m_highResolution; }
@@ -51,6 +54,7 @@ private:
     const uint32_t m_wakeEvent;
     Golf* m_game = nullptr;
     bool m_logStrokes = false;
+    bool m_keepWindow = false;
     StrokeLog m_strokeLog;  // game thread
     std::string m_saveDirectory;
 

@@ -109,6 +109,7 @@ int SdlShell::run() {
     m_platform = make<SdlPlatform>(m_options.pocketPC, m_highResolution, m_wakeEvent);
     m_platform->setSaveDirectory(Launcher::chooseSaveDirectory());
     m_platform->setStrokeLog(m_options.logStrokes);
+    m_platform->keepWindowOnExit(m_options.replay != nullptr);
     const WindowScale::Size window{width, height};
     Ref<Journal> journal = makeJournal();
     if (m_options.replay) {
@@ -165,6 +166,10 @@ int SdlShell::run() {
         present();
     }
     m_session->stop();
+    if (m_player) {
+        m_replayOver.store(true, std::memory_order_release);
+        showReplayStatus();  // says how it ended, when the window closed first
+    }
     rememberWindowSize();
     return m_player && m_player->outcome() == ReplayPlayer::Outcome::Diverged ? 1 : 0;
 }
@@ -213,6 +218,9 @@ void SdlShell::gameEnded() {
 void SdlShell::showReplayStatus() {
     const bool over = m_replayOver.load(std::memory_order_acquire);
     std::string title = "Greenvale - replay";
+    if (over && m_player->outcome() == ReplayPlayer::Outcome::Stopped && !m_replayReported) {
+        m_quit = true;  // the viewer stopped it: the window goes with it
+    }
     if (over) {
         title += " ended (any key closes)";
         if (!m_replayReported) {

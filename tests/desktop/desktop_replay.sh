@@ -89,7 +89,7 @@ start_game --replay "$recording"
 sleep 1
 press Up
 wait_log '^play state=0 ' 60
-press numbersign
+press n
 if wait_log '^replay ended ' 120; then
     if ! diff <(play_lines "$tmp/live.log") <(play_lines "$tmp/game.log") >"$tmp/window.diff"; then
         fail "the playback in the window differs from the live game:"
@@ -102,7 +102,7 @@ if wait_log '^replay ended ' 120; then
     press q
     wait_exit 20 || fail "a key did not close the window after the playback"
 else
-    fail "the playback in the window did not end within 120 s ($(last_play))"
+    fail "the playback in the window did not end within 120 s ($(last_play); $(grep -E '^(replay|end) ' "$tmp/game.log" | tr '\n' ' '))"
 fi
 stop_game
 
