@@ -1,5 +1,7 @@
 #include "game/ReplayFormat.h"
 
+#include "runtime/Crc32.h"
+
 namespace fairholm {
 
 const char* ReplayFormat::kindName(uint8_t kind) {
@@ -73,22 +75,7 @@ int ReplayFormat::getSigned(const uint8_t* bytes, size_t end, size_t& at, int32_
 }
 
 uint32_t ReplayFormat::crc32(const uint8_t* bytes, size_t length) {
-    static const auto table = [] {
-        std::vector<uint32_t> t(256);
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) {
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            }
-            t[n] = c;
-        }
-        return t;
-    }();
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < length; ++i) {
-        crc = table[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
-    }
-    return crc ^ 0xFFFFFFFFu;
+    return Crc32::of(bytes, length);
 }
 
 }  // namespace fairholm
