@@ -311,11 +311,14 @@ bool Golf::stepScorecard() {
         return false;
     }
     removeChild(m_scorecard.ptr());
+    if (m_matchCard) {
+        removeChild(m_matchCard.ptr());
+    }
     if (m_messageText) {
         m_messageText->removeFromParent();
         m_messageText = nullptr;
     }
-    if (m_round.hole() == 0) {
+    if (m_matchPlay ? m_match.roundOver() : m_round.hole() == 0) {
         m_state = TitleSetup;
         removeChild(m_mapSprite.ptr());
         removeChild(m_terrainView.ptr());

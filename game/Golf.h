@@ -23,6 +23,7 @@
 #include "engine/sprite/Vtext.h"
 #include "game/BallRules.h"
 #include "game/Journal.h"
+#include "game/Match.h"
 #include "game/Pictures.h"
 #include "game/Round.h"
 #include "game/Wind.h"
@@ -49,6 +50,7 @@ namespace fairholm {
 //   GolfMenu.cpp    the main menu, help, about, sound and golfer options
 //   GolfHud.cpp     head-up display, wind, key help and messages
 //   GolfReplay.cpp  the instant replay of the last shot (a desktop comfort)
+//   GolfMatch.cpp   two to four players taking turns (a desktop comfort)
 //
 // Threads: the interface thread only calls keyPressed/keyReleased, writes the pointer
 // position and calls setSize (which records a request after the first call); everything
@@ -169,6 +171,15 @@ public:
     // moved is back in place and drawn again (false).
     void setReplayWatcher(std::function<void(bool)> watcher) { m_replayWatcher = std::move(watcher); }
 
+    // Two to four players taking turns (a desktop comfort): the main menu's players
+    // entry after the seven of the handset game, a screen for the players' names and
+    // golfers, their round (Match), saved in its own file beside the one-player record.
+    int32_t playersChoice() const { return m_playersChoice; }
+    bool matchPlay() const { return m_matchPlay; }
+    const Match& match() const { return m_match; }
+    Vsprite* matchCard() const { return m_matchCard.ptr(); }
+    Vtext* playersEntry() const { return m_playersEntry.ptr(); }
+
     // Ends the program (the main menu's "Exit" and the back key): stops the loop and
     // asks the shell to close.
     void exitGame();
@@ -276,6 +287,20 @@ private:
     void closeMainMenu();
     void showAbout();
     void showHelp();
+
+    // Match play pieces.
+    void loadSavedMatch();
+    void cyclePlayers();
+    // The players' names and golfers before a new round; false when the player backs out.
+    bool runPlayersSetup();
+    void startMatch(bool resume);
+    // The player whose turn it is steps up: the round's strokes, the golfer, the HUD.
+    void startTurn();
+    // The ball is holed or picked up: the turn's score, the card, the saved round.
+    void finishTurn();
+    void fillMatchCard(bool holeOver);
+    void saveMatch();
+    void toggleMatchGolfer();
 
     // Instant replay pieces: the frames of the shot in play, and the three cameras.
     void keepShotFrame();
@@ -401,6 +426,14 @@ private:
     angle m_shotHeading = 0;
     int32_t m_shotFinishFrame = 0;
     Ref<Vtext> m_replayCaption;
+
+    Match m_match;
+    bool m_matchPlay = false;
+    bool m_savedMatch = false;  // m_match is an unfinished round read at start
+    int32_t m_playersChoice = 1;
+    Ref<Vtext> m_playersEntry;
+    Ref<Vtext> m_playerText;
+    Ref<Vsprite> m_matchCard;
     std::function<void(bool)> m_replayWatcher;
 };
 

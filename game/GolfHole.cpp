@@ -10,6 +10,9 @@
 namespace fairholm {
 
 void Golf::startHole() {
+    if (m_matchPlay) {
+        startTurn();
+    }
     const int32_t index = m_round.hole();
     const Course::Hole& hole = Course::hole(index);
     m_holeText->setNumber(index + 1);
@@ -72,6 +75,10 @@ void Golf::startHole() {
 }
 
 void Golf::finishHole() {
+    if (m_matchPlay) {
+        finishTurn();
+        return;
+    }
     m_state = Scorecard;
     const Round::HoleScore score = m_round.finishHole();
     m_scoreTitle->setText(lit(score.announcement));
@@ -113,10 +120,15 @@ void Golf::setSavedShort(int32_t offset, int32_t value) {
 }
 
 void Golf::saveState() {
-    const int32_t flags = (m_soundOff ? SavedState::soundOff : 0) |
-                          (m_golferFrameBase == Pictures::femaleGolfer ? SavedState::femaleGolfer : 0);
-    setSavedShort(SavedState::holeOffset, m_round.hole());
-    setSavedShort(SavedState::totalOffset, m_round.total());
+    // During a round of several players the one-player round and golfer stay as saved;
+    // only the sound setting is the device's.
+    const bool female = m_matchPlay ? (getSavedShort(SavedState::flagsOffset) & SavedState::femaleGolfer) != 0
+                                    : m_golferFrameBase == Pictures::femaleGolfer;
+    const int32_t flags = (m_soundOff ? SavedState::soundOff : 0) | (female ? SavedState::femaleGolfer : 0);
+    if (!m_matchPlay) {
+        setSavedShort(SavedState::holeOffset, m_round.hole());
+        setSavedShort(SavedState::totalOffset, m_round.total());
+    }
     setSavedShort(SavedState::flagsOffset, flags);
     // A playback leaves the viewer's own record alone.
     const bool writes = !journalled() || m_journal->writesFiles();

@@ -23,6 +23,12 @@ void Golf::fillMainMenu(Ref<Vmenu> menu) {
     m_mainMenu->addItemText(lit("Help"));
     m_mainMenu->addItemText(lit("About"));
     m_mainMenu->addItemText(lit("Exit"));
+    // Several players are a desktop comfort: the handset's menu keeps its seven entries.
+    if (m_comfort) {
+        m_playersEntry = m_mainMenu->addItem(lit(""), 'P');
+        m_playersEntry->setText(String::copyOf(
+            m_playersChoice == 1 ? std::string("1 player") : std::to_string(m_playersChoice) + " players"));
+    }
 }
 
 void Golf::setSoundOn(bool on) {
@@ -142,12 +148,23 @@ void Golf::runMainMenu() {
     const int32_t choice = menuKey(*m_mainMenu, nextKey());
     switch (choice) {
         case 'N':
-            m_state = StartHole;
-            m_round.start(0, 0);
+            if (m_playersChoice > 1) {
+                if (!runPlayersSetup()) {
+                    break;
+                }
+                startMatch(false);
+            } else {
+                m_matchPlay = false;
+                m_state = StartHole;
+                m_round.start(0, 0);
+            }
             closeMainMenu();
             break;
         case 'R':
-            if (!m_terrainView->hasParent()) {
+            if (!m_terrainView->hasParent() && m_playersChoice > 1) {
+                startMatch(true);
+            } else if (!m_terrainView->hasParent()) {
+                m_matchPlay = false;
                 m_round.start(getSavedShort(SavedState::holeOffset), getSavedShort(SavedState::totalOffset));
                 m_state = StartHole;
             } else {
@@ -159,16 +176,25 @@ void Golf::runMainMenu() {
             setSoundOn(m_soundOff);
             break;
         case 'F':
-            if (m_golferFrameBase == Pictures::maleGolfer) {
+            if (m_matchPlay) {
+                toggleMatchGolfer();
+            } else if (m_golferFrameBase == Pictures::maleGolfer) {
                 m_golferFrameBase = Pictures::femaleGolfer;
                 m_golferEntry->setText(lit("Female player"));
             } else {
                 m_golferFrameBase = Pictures::maleGolfer;
                 m_golferEntry->setText(lit("Male player"));
             }
-            saveState();
+            if (!m_matchPlay) {
+                saveState();
+            }
             if (m_golferSprite) {
                 m_golferSprite->setFrame(stanceFrame());
+            }
+            break;
+        case 'P':
+            if (m_playersEntry && !m_terrainView->hasParent()) {
+                cyclePlayers();
             }
             break;
         case 'H':

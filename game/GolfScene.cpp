@@ -44,6 +44,9 @@ void Golf::buildScene() {
             (flags & SavedState::femaleGolfer) ? Pictures::femaleGolfer : Pictures::maleGolfer;
     }
     m_round.start(getSavedShort(SavedState::holeOffset), getSavedShort(SavedState::totalOffset));
+    if (m_comfort) {
+        loadSavedMatch();
+    }
 
     const char* fontName = fontFor(getWidth(), getHeight());
     auto font = make<Vfont>();

@@ -133,6 +133,12 @@ int32_t Golf::stylusKey(int32_t code) {
 }
 
 void Golf::stepAiming() {
+    // A ball at the hole's stroke limit in a round of several players is picked up.
+    if (m_matchPlay && m_round.strokes() >= Match::strokeLimit(m_round.hole())) {
+        hideKeyHelp(m_playKeyHelp.ptr());
+        finishHole();
+        return;
+    }
     updateWind();
     for (;;) {
         int32_t code = stylusKey(nextKey());

@@ -37,6 +37,9 @@ public:
     // The saved record read at start: `whole` tells whether the file filled it. A player
     // puts the recorded bytes into `record` and answers the recorded `whole`.
     virtual bool savedRecord(bool whole, const ByteArray& record) = 0;
+    // A saved file of some length read at start: `got` bytes of it in `buffer`, or -1
+    // when there was none. A player puts the recorded bytes there and answers their count.
+    virtual int32_t savedFile(int32_t got, const ByteArray& buffer) = 0;
     // Whether saves reach the disk; a player keeps the viewer's own file untouched.
     virtual bool writesFiles() const = 0;
     // The outcome of a save (when files are not written, `live` is true).

@@ -62,6 +62,8 @@ public:
 
     void addStroke() { ++m_strokes; }
     void addPenalty() { ++m_strokes; }
+    // The turn's strokes as counted elsewhere (the game's own round).
+    void setStrokes(int32_t strokes) { m_strokes = strokes; }
     // The current player has reached the hole's limit and must pick the ball up.
     bool mustPickUp() const { return m_strokes >= strokeLimit(m_hole); }
 

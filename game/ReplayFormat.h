@@ -22,14 +22,15 @@ namespace fairholm {
 // Payloads: Key a zigzag varint code; KeyDown a varint key code (the state flips);
 // PointerX, PointerY a zigzag varint; Size varint width and height; Time a zigzag varint
 // difference from the predicted tick count; Running and Saved nothing (they flip);
-// Record u8 whole, u8 length (at most 16) and the bytes; Stroke a u32 fingerprint.
+// Record u8 whole (the file was there), u8 length and the bytes; Stroke a u32
+// fingerprint.
 class ReplayFormat {
 public:
     static constexpr uint8_t magic[4] = {'F', 'H', 'R', 'P'};
     static constexpr uint16_t version = 1;
     static constexpr int32_t maxSide = 4096;
     static constexpr size_t maxGameVersion = 31;
-    static constexpr int32_t maxRecordBytes = 16;
+    static constexpr int32_t maxRecordBytes = 255;
     static constexpr uint32_t inlineHits = 15;
     // The file name extension of recordings.
     static constexpr const char* extension = ".fhr";

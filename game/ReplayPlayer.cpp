@@ -297,6 +297,17 @@ bool ReplayPlayer::savedRecord(bool, const ByteArray& record) {
     return m_current.b != 0 && m_current.length == record.length();
 }
 
+int32_t ReplayPlayer::savedFile(int32_t, const ByteArray& buffer) {
+    if (!takeRecord(ReplayFormat::Record)) {
+        return -1;
+    }
+    const int32_t length = m_current.length < buffer.length() ? m_current.length : buffer.length();
+    for (int32_t i = 0; i < length; ++i) {
+        buffer.data()[i] = m_current.bytes[i];
+    }
+    return m_current.b != 0 ? length : -1;
+}
+
 bool ReplayPlayer::saved(bool) {
     if (take(ReplayFormat::Saved)) {
         m_model.saved = !m_model.saved;

@@ -58,6 +58,7 @@ public:
     bool running(bool live) override;
     void pointerSet(int32_t x, int32_t y) override;
     bool savedRecord(bool whole, const ByteArray& record) override;
+    int32_t savedFile(int32_t got, const ByteArray& buffer) override;
     bool writesFiles() const override { return false; }
     bool saved(bool live) override;
     void stroke(uint32_t fingerprint) override;

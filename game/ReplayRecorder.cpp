@@ -139,6 +139,16 @@ bool ReplayRecorder::savedRecord(bool whole, const ByteArray& record) {
     return whole;
 }
 
+int32_t ReplayRecorder::savedFile(int32_t got, const ByteArray& buffer) {
+    std::vector<uint8_t>& out = m_writer.record(ReplayFormat::Record);
+    int32_t length = got < buffer.length() ? got : buffer.length();
+    length = length < 0 ? 0 : length > ReplayFormat::maxRecordBytes ? ReplayFormat::maxRecordBytes : length;
+    out.push_back(got >= 0 ? 1 : 0);
+    out.push_back(static_cast<uint8_t>(length));
+    out.insert(out.end(), buffer.data(), buffer.data() + length);
+    return got >= 0 ? length : -1;
+}
+
 bool ReplayRecorder::saved(bool live) {
     if (live == m_model.saved) {
         m_writer.hit();

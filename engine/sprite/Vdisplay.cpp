@@ -38,28 +38,36 @@ bool Vdisplay::resolveSavePath(const String& name, char (&path)[ProgramDirectory
 }
 
 bool Vdisplay::loadBytes(const String& name, const ByteArray& buffer) {
+    return readBytes(name, buffer) == buffer.length();
+}
+
+int32_t Vdisplay::readBytes(const String& name, const ByteArray& buffer) {
     if (m_platform && m_platform->saveDirectory()) {
         char path[ProgramDirectory::maxPath];
         std::FILE* file = resolveSavePath(name, path) ? std::fopen(path, "rb") : nullptr;
         if (!file) {
-            return false;
+            return -1;
         }
         const size_t got = buffer.length() > 0
                                ? std::fread(buffer.data(), 1, static_cast<size_t>(buffer.length()), file)
                                : 0;
         std::fclose(file);
-        return got == static_cast<size_t>(buffer.length());
+        return static_cast<int32_t>(got);
     }
     Ref<InputStream> in = InputStream::open(name);
     if (!in) {
-        return false;
+        return -1;
     }
-    int32_t got = buffer.length() > 0 ? in->read(buffer, 0, buffer.length()) : 0;
+    int32_t got = 0;
+    while (got < buffer.length()) {
+        const int32_t read = in->read(buffer, got, buffer.length() - got);
+        if (read <= 0) {
+            break;
+        }
+        got += read;
+    }
     in->close();
-    if (got < 0) {
-        got = 0;
-    }
-    return got == buffer.length();
+    return got;
 }
 
 bool Vdisplay::saveBytes(const String& name, const ByteArray& buffer) {

@@ -26,6 +26,9 @@ public:
     // Reads the named file into `buffer`; true when the whole buffer was filled.
     // False, with the buffer untouched, when the file does not open.
     bool loadBytes(const String& name, const ByteArray& buffer);
+    // Reads at most the buffer's length of the named file: the number of bytes read, or
+    // -1 when the file does not open.
+    int32_t readBytes(const String& name, const ByteArray& buffer);
 
     // Writes the whole buffer as the named file, in one step (Platform::replaceFile): a
     // crash mid-write never leaves a half-written file behind. False when it failed.

@@ -80,6 +80,7 @@ int HeadlessShell::run() {
         printFrameDigest("end");
     }
     std::printf("%s\n", summary().c_str());
+    printMatch();
     int code = 0;
     if (m_player) {
         const ReplayPlayer::Outcome outcome = m_player->outcome();
@@ -122,9 +123,16 @@ void HeadlessShell::advance(uint32_t milliseconds) {
             std::printf("sound %s at %u\n", sounds[m_soundsLogged].c_str(), m_now);
         }
     }
-    if (!m_stateDumped && m_options.dumpOnState >= 0 && m_game->state() == m_options.dumpOnState) {
-        m_stateDumped = true;
-        dump(m_options.dumpOnStateFile);
+    if (!m_stateDumped && m_options.dumpOnState >= 0) {
+        const int32_t state = m_game->state();
+        if (state == m_options.dumpOnState && m_dumpStateSeen != state) {
+            ++m_dumpStateVisits;
+        }
+        m_dumpStateSeen = state;
+        if (state == m_options.dumpOnState && m_dumpStateVisits == m_options.dumpOnStateVisit) {
+            m_stateDumped = true;
+            dump(m_options.dumpOnStateFile);
+        }
     }
     if (m_options.hashFrames) {
         hashFrame();
@@ -132,6 +140,7 @@ void HeadlessShell::advance(uint32_t milliseconds) {
     if (m_player && m_options.exportShot > 0) {
         collectShot();
     }
+    logTurns();
     bool done = m_nextEvent >= events.size() && m_now >= m_scriptEnd + m_options.linger;
     if (m_player) {
         // The recording decides when the game ends, or the exported shot does.
@@ -206,6 +215,45 @@ void HeadlessShell::deliver(const HeadlessScript::Event& event) {
         case HeadlessScript::Verb::Stop:
             g.stop();
             break;
+    }
+}
+
+void HeadlessShell::logTurns() {
+    const Golf& g = *m_game;
+    if (!g.matchPlay() || g.match().roundOver() || g.state() != Golf::Aiming) {
+        return;
+    }
+    const Match& m = g.match();
+    const int32_t turn = m.hole() * Match::maxPlayers + m.turn();
+    if (turn == m_loggedTurn) {
+        return;
+    }
+    m_loggedTurn = turn;
+    std::printf("turn hole=%d player=%d name=%s at %u\n", m.hole() + 1, m.current() + 1,
+                m.player(m.current()).name.c_str(), m_now);
+}
+
+void HeadlessShell::printMatch() const {
+    const Golf& g = *m_game;
+    if (!g.matchPlay()) {
+        return;
+    }
+    const Match& m = g.match();
+    for (int32_t p = 0; p < m.players(); ++p) {
+        const Match::Player& player = m.player(p);
+        std::string strokes;
+        for (const int32_t s : player.strokes) {
+            strokes += (strokes.empty() ? "" : ",") + std::to_string(s);
+        }
+        std::printf("card player=%d name=%s golfer=%s strokes=%s total=%d relative=%d\n", p + 1,
+                    player.name.c_str(), player.female ? "female" : "male", strokes.c_str(), player.total(),
+                    player.relative());
+    }
+    for (const Match::Standing& s : m.standings()) {
+        if (s.place > 0) {
+            std::printf("table place=%d player=%d total=%d relative=%d%s\n", s.place, s.player + 1, s.total,
+                        s.relative, m.roundOver() && ((m.winners() >> s.player) & 1) ? " winner" : "");
+        }
     }
 }
 

@@ -27,9 +27,10 @@ public:
         int32_t windowWidth = 240;
         int32_t windowHeight = 320;
         bool pocketPC = false;
-        uint32_t maxTime = 600000;  // game milliseconds before the run is stopped
-        uint32_t linger = 500;      // game milliseconds run after the last event
-        int32_t dumpOnState = -1;   // dump the first frame shown in this state
+        uint32_t maxTime = 600000;     // game milliseconds before the run is stopped
+        uint32_t linger = 500;         // game milliseconds run after the last event
+        int32_t dumpOnState = -1;      // dump the first frame shown in this state
+        int32_t dumpOnStateVisit = 1;  // ... the state's visit that is dumped (1: the first)
         std::string dumpOnStateFile;
         bool logSounds = true;
         // Print a digest of every frame drawn, one line each time the game state changes.
@@ -70,6 +71,9 @@ private:
     // Folds the frame into the digest when it was drawn again since the last look.
     void hashFrame();
     void printFrameDigest(const char* change);
+    // A line at each turn of a round of several players, and its table at the end.
+    void logTurns();
+    void printMatch() const;
     // Keeps frames of the exported shot's flight; writes the strip once it is over.
     void collectShot();
     bool writeShotStrip();
@@ -81,10 +85,13 @@ private:
     uint32_t m_scriptEnd = 0;
     size_t m_soundsLogged = 0;
     bool m_stateDumped = false;
+    int32_t m_dumpStateVisits = 0;
+    int32_t m_dumpStateSeen = -1;  // the state at the last look, for counting visits
     int64_t m_hashedInvalidations = -1;
     uint64_t m_frameDigest = 0;
     uint32_t m_framesHashed = 0;
     int32_t m_lastState = -1;
+    int32_t m_loggedTurn = -1;  // hole * 4 + turn of the last turn line
     std::unique_ptr<HeadlessPilot> m_pilot;
     StrokeLog m_strokeLog;
     Ref<ReplayRecorder> m_recorder;

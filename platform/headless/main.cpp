@@ -25,6 +25,7 @@ const char* const usage =
     "  --max-time MS        stop after MS milliseconds of game time (default 600000)\n"
     "  --linger MS          keep running MS after the last scripted event (default 500)\n"
     "  --dump-on-state N:F  write the frame as PNG file F the first time the game is in state N\n"
+    "                       (N@K:F the K-th time it comes to state N)\n"
     "  --data DIR           read the data files from DIR instead of the executable's folder\n"
     "  --quiet              do not log sounds\n"
     "  --hash-frames        print a digest of the frames drawn at every change of the game state\n"
@@ -94,6 +95,8 @@ int main(int argc, char** argv) {
                 return 2;
             }
             options.dumpOnState = std::atoi(spec);
+            const char* at = std::strchr(spec, '@');
+            options.dumpOnStateVisit = at && at < colon ? std::atoi(at + 1) : 1;
             options.dumpOnStateFile = colon + 1;
         } else if (arg == "--data" && hasValue) {
             if (!ProgramDirectory::set(argv[++i])) {

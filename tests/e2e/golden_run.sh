@@ -7,8 +7,9 @@
 #
 #   golden_run.sh HEADLESS PROGRAM_DIR SCRIPT
 #
-# A script's header may name options for the headless shell (`# options: --bot`) and
-# the bytes of a state file to start from (`# greenvale: 03 00 0a 00 03 00`).
+# A script's header may name options for the headless shell (`# options: --bot`), the
+# bytes of a state file to start from (`# greenvale: 03 00 0a 00 03 00`) and those of a
+# saved round of several players (`# greenvale-match: 46 48 4d 54 ...`).
 # FAIRHOLM_UPDATE_GOLDEN=1 writes the output as the new expectation instead; do that
 # only for a change that is meant to alter play.
 set -euo pipefail
@@ -33,6 +34,10 @@ state=$(sed -n 's/^# greenvale: *//p' "$script")
 if [ -n "$state" ]; then
     for byte in $state; do printf "\\x$byte"; done > "$work/greenvale"
 fi
+match=$(sed -n 's/^# greenvale-match: *//p' "$script")
+if [ -n "$match" ]; then
+    for byte in $match; do printf "\\x$byte"; done > "$work/greenvale-match"
+fi
 
 # shellcheck disable=SC2086
 (cd "$work" && "$headless" --data "$work" --script "$script" --hash-frames --max-time 3600000 $options \
@@ -42,6 +47,11 @@ if [ -f "$work/greenvale" ]; then
     echo "greenvale $(od -An -tx1 -v "$work/greenvale" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//')" >> "$work/output"
 else
     echo "greenvale none" >> "$work/output"
+fi
+# The saved round of several players, when there is one.
+if [ -f "$work/greenvale-match" ]; then
+    echo "greenvale-match $(od -An -tx1 -v "$work/greenvale-match" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//')" \
+        >> "$work/output"
 fi
 
 # The recording played back: the same game, and the state file as the live run left it.
