@@ -60,17 +60,26 @@ void Golf::cyclePlayers() {
 bool Golf::runPlayersSetup() {
     Match next;
     next.start(m_playersChoice);
-    auto menu = part<Vmenu>();
-    menu->setColour(panelColour);
-    for (int32_t i = 0; i < next.players(); ++i) {
-        menu->addItem(setupText(next.player(i)), 0);
-    }
-    menu->addItem(lit("Tee off"), 0);
+    // The panel is made again at every change, so that it is as wide as its lines.
+    Ref<Vmenu> menu;
+    const auto show = [&](int32_t selected) {
+        if (menu) {
+            menu->removeFromParent();
+        }
+        menu = part<Vmenu>();
+        menu->setColour(panelColour);
+        for (int32_t i = 0; i < next.players(); ++i) {
+            menu->addItem(setupText(next.player(i)), 0);
+        }
+        menu->addItem(lit("Tee off"), 0);
+        menu->selectIndex(selected);
+        appendCentered(menu);
+        if (m_titleSprite) {
+            menu->centreIn(0, m_titleSprite->bottom(), getWidth(), getHeight() - 8);
+        }
+    };
     m_mainMenu->removeFromParent();
-    appendCentered(menu);
-    if (m_titleSprite) {
-        menu->centreIn(0, m_titleSprite->bottom(), getWidth(), getHeight() - 8);
-    }
+    show(0);
     // Up and Down pick a line, Enter turns a player's golfer round or tees off, letters
     // type the picked player's name (the first one replaces "Player N") and Left takes
     // its last letter back.
@@ -83,6 +92,7 @@ bool Golf::runPlayersSetup() {
         if (code == key::back || code == key::softRight) {
             break;
         }
+        bool changed = false;
         if (code == key::up || code == key::down) {
             menu->handleKey(code, 0, 0);
         } else if (code == key::action || code == key::lineFeed || code == key::space) {
@@ -91,8 +101,10 @@ bool Golf::runPlayersSetup() {
                 break;
             }
             next.player(line).female = !next.player(line).female;
+            changed = true;
         } else if (onPlayer && code == key::left && !next.player(line).name.empty()) {
             next.player(line).name.pop_back();
+            changed = true;
         } else if (onPlayer && nameCharacter(code)) {
             std::string& name = next.player(line).name;
             if ((typed & (1u << line)) == 0) {
@@ -102,12 +114,10 @@ bool Golf::runPlayersSetup() {
             if (name.size() < Match::maxName) {
                 name.push_back(static_cast<char>(code));
             }
+            changed = true;
         }
-        if (onPlayer && code != 0) {
-            Vsprite* item = menu->getSelected().ptr();
-            if (auto* text = dynamic_cast<Vtext*>(item)) {
-                text->setText(setupText(next.player(line)));
-            }
+        if (changed) {
+            show(line);
         }
         repaint();
         waitFrame(16);

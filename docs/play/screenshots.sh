@@ -30,4 +30,12 @@ rm -f "$work/greenvale"
     --script "$here/screenshots-replay.txt" --record "$work/replay.fhr" >/dev/null)
 (cd "$here" && "$program/fairholm-headless" --data "$work" --quiet --replay "$work/replay.fhr" \
     --export-shot 1 replay-strip.png >/dev/null)
+for size in 240x320 320x240; do
+    sed "s/SIZE/$size/" "$here/screenshots-match.txt" > "$work/match.txt"
+    for card in 4:scorecard-four-after-hole-1 72:scorecard-four-final; do
+        rm -f "$work/greenvale-match"
+        run --comfort --bot --size "$size" --max-time 7200000 --script "$work/match.txt" \
+            --dump-on-state "10@${card%%:*}:${card#*:}-$size.png"
+    done
+done
 echo "screenshots in $here"
