@@ -288,6 +288,8 @@ private:
     void showAbout();
     void showHelp();
 
+    // "Progress not saved" under a card, when the last save failed.
+    void sayIfNotSaved(const Vsprite& card);
     // Match play pieces.
     void loadSavedMatch();
     void cyclePlayers();

@@ -100,15 +100,20 @@ void Golf::finishHole() {
     repaint();
 
     saveState();
-    if (m_saveFailed) {
-        // Said under the scorecard, which takes it away with itself.
-        m_messageText = part<Vtext>(lit("Progress not saved"));
-        appendChild(m_messageText);
-        const int32_t below = (m_scorecard->getY() >> 15) + m_scorecard->getHeight() + 2;
-        m_messageText->setPosition((getWidth() - m_messageText->getWidth()) / 2,
-                                   below + m_messageText->getHeight() <= getHeight() ? below : 0);
-    }
+    sayIfNotSaved(*m_scorecard);
     playSound(lit("music"));
+}
+
+void Golf::sayIfNotSaved(const Vsprite& card) {
+    if (!m_saveFailed) {
+        return;
+    }
+    // Said under the card, which takes it away with itself.
+    m_messageText = part<Vtext>(lit("Progress not saved"));
+    appendChild(m_messageText);
+    const int32_t below = (card.getY() >> 15) + card.getHeight() + 2;
+    m_messageText->setPosition((getWidth() - m_messageText->getWidth()) / 2,
+                               below + m_messageText->getHeight() <= getHeight() ? below : 0);
 }
 
 int32_t Golf::getSavedShort(int32_t offset) {

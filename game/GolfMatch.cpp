@@ -182,6 +182,7 @@ void Golf::finishTurn() {
     appendCentered(m_matchCard);
     repaint();
     saveMatch();
+    sayIfNotSaved(*m_matchCard);
     if (m_match.roundOver()) {
         m_round.start(0, 0);
     }
