@@ -277,6 +277,14 @@ Played play(const ProgramFolder& folder, const Bytes& file, int32_t width = 0, i
     return p;
 }
 
+// The recording played back in a fresh folder: to its end, and the game ends the same.
+void expectPlaysBackTheSame(const Recorded& r) {
+    ProgramFolder viewer;
+    const Played p = play(viewer, r.file);
+    EXPECT_EQ(p.outcome, ReplayPlayer::Outcome::Ended) << p.message;
+    expectSameEnding(p.ending, r.ending);
+}
+
 // Where each record of a recording begins, and of what kind it is.
 struct Spot {
     uint8_t kind;
@@ -473,10 +481,7 @@ TEST(ReplayPlayback, AHeldKeyAndTheComfortsPlayBackTheSame) {
     ASSERT_TRUE(reader.open(r.file));
     EXPECT_TRUE(reader.header().comfort());
 
-    ProgramFolder viewer;
-    const Played p = play(viewer, r.file);
-    EXPECT_EQ(p.outcome, ReplayPlayer::Outcome::Ended) << p.message;
-    expectSameEnding(p.ending, r.ending);
+    expectPlaysBackTheSame(r);
 }
 
 TEST(ReplayPlayback, StylusTapsAndResizesPlayBackTheSame) {
@@ -509,10 +514,7 @@ TEST(ReplayPlayback, StylusTapsAndResizesPlayBackTheSame) {
     ASSERT_TRUE(reader.open(r.file));
     EXPECT_TRUE(reader.header().pocketPC());
 
-    ProgramFolder viewer;
-    const Played p = play(viewer, r.file);
-    EXPECT_EQ(p.outcome, ReplayPlayer::Outcome::Ended) << p.message;
-    expectSameEnding(p.ending, r.ending);
+    expectPlaysBackTheSame(r);
 }
 
 TEST(ReplayPlayback, AStrokeThatComesOutDifferentlyStopsThePlaybackThere) {
