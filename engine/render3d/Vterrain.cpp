@@ -85,14 +85,22 @@ void Vterrain::paint(const IntArray& pixels, int32_t stride, int32_t rows, int32
     paintChildren(pixels, stride, rows, clipLeft, clipTop, clipRight, clipBottom);
 }
 
+int32_t Vterrain::childKey(const Vsprite& child) {
+    // FNV-1a over the four words.
+    uint32_t h = 0x811C9DC5u;
+    for (const int32_t v : {child.getWorldX(), child.getWorldY(), child.getWorldZ(), child.getFrame()}) {
+        h = (h ^ static_cast<uint32_t>(v)) * 0x01000193u;
+    }
+    return static_cast<int32_t>(h);
+}
+
 void Vterrain::layout(fixed absoluteX, fixed absoluteY, fixed absoluteScale) {
-    const int32_t key = m_horizon + m_heading + m_worldZ + m_worldY + m_worldX + m_height + m_width;
-    if (key == m_cameraKey && !m_groundDirty) {
+    const Camera camera{m_width, m_height, m_horizon, m_heading, m_worldX, m_worldY, m_worldZ};
+    if (m_cameraLaidOut && camera == m_camera && !m_groundDirty) {
         for (Vsprite* child = firstChild(); child; child = child->next()) {
-            const int32_t childKey =
-                child->getWorldZ() + child->getWorldY() + child->getWorldX() + child->getFrame();
-            if (childKey != child->storedLayoutKey()) {
-                child->setStoredLayoutKey(childKey);
+            const int32_t key = childKey(*child);
+            if (key != child->storedLayoutKey()) {
+                child->setStoredLayoutKey(key);
                 child->invalidate();
                 projectSprite(*child);
                 child->invalidate();
@@ -100,7 +108,8 @@ void Vterrain::layout(fixed absoluteX, fixed absoluteY, fixed absoluteScale) {
         }
         return;
     }
-    m_cameraKey = key;
+    m_camera = camera;
+    m_cameraLaidOut = true;
     m_groundDirty = 1;
     if (absoluteScale == fx::one) {
         absoluteX += m_x;
@@ -114,8 +123,7 @@ void Vterrain::layout(fixed absoluteX, fixed absoluteY, fixed absoluteScale) {
     computeBounds(absoluteX, absoluteY, absoluteScale);
     invalidate();
     for (Vsprite* child = firstChild(); child; child = child->next()) {
-        child->setStoredLayoutKey(child->getWorldZ() + child->getWorldY() + child->getWorldX() +
-                                  child->getFrame());
+        child->setStoredLayoutKey(childKey(*child));
         projectSprite(*child);
     }
 }

@@ -110,7 +110,24 @@ private:
     uint8_t m_groundDirty = 0;
     IntArray m_skyColors;
     ShortArray m_columnTop;
-    int32_t m_cameraKey = 0;
+    // What the ground was last laid out for: the view's size, horizon, heading and place.
+    // The fields themselves are compared (a sum of them would miss a camera moving at
+    // heading 4096, whose x grows by what its z loses).
+    struct Camera {
+        int32_t width;
+        int32_t height;
+        int32_t horizon;
+        angle heading;
+        fixed x;
+        fixed y;
+        fixed z;
+        bool operator==(const Camera&) const = default;
+    };
+    Camera m_camera{};
+    bool m_cameraLaidOut = false;
+    // A child's place and picture as one key, mixed so that moves which keep the sum of
+    // the coordinates are seen.
+    static int32_t childKey(const Vsprite& child);
 
     // Texture in use while drawing: its image number and texels.
     int32_t m_textureImage = -1;

@@ -326,6 +326,44 @@ TEST(VterrainLayout, CameraChangeRedrawsAllMovedChildOnlyItself) {
     EXPECT_TRUE(v->groundDirty());
 }
 
+// Moves that keep the sum of the coordinates: the camera going forward at heading 4096
+// (its x grows by what its z loses) and a child moved as far east as north.
+TEST(VterrainLayout, MovesThatKeepTheSumOfTheCoordinatesAreSeen) {
+    Ref<Vterrain> v = view(64, 48, 24);
+    v->setTerrain(flatGround(0));
+    v->placeCamera(200 * one, 4 * one, 200 * one);
+    v->setHeading(4096);
+    Ref<Vsprite> s = make<Vsprite>();
+    s->setSize(2, 2);
+    s->setWorldPosition(230 * one, 3 * one, 170 * one);  // ahead, to the north-east
+    v->addChild(s);
+    Detach detach(v);
+    IntArray screen = newIntArray(64 * 48);
+    v->layout(0, 0, one);
+    v->paint(screen, 64, 48, 0, 0, 64, 48);
+    v->clearDirty();
+    ASSERT_FALSE(v->groundDirty());
+
+    const fixed x = v->getWorldX();
+    const fixed z = v->getWorldZ();
+    v->moveForward(10 * one);
+    ASSERT_EQ(v->getWorldX() - x, z - v->getWorldZ()) << "the move keeps x + z";
+    ASSERT_NE(v->getWorldX(), x);
+    v->layout(0, 0, one);
+    EXPECT_TRUE(v->groundDirty()) << "the camera moved: the ground is drawn again";
+    EXPECT_GT(v->dirtyCount(), 0);
+    v->paint(screen, 64, 48, 0, 0, 64, 48);
+    v->clearDirty();
+
+    ASSERT_GT(s->right(), s->left()) << "the child is in view";
+    const fixed depth = s->z();
+    s->setWorldPosition(s->getWorldX() + one, s->getWorldY(), s->getWorldZ() - one);
+    v->layout(0, 0, one);
+    EXPECT_FALSE(v->groundDirty());
+    EXPECT_GT(v->dirtyCount(), 0) << "the child moved: its boxes are drawn again";
+    EXPECT_NE(s->z(), depth) << "projected again, nearer";
+}
+
 TEST(VterrainLayout, PartialRedrawKeepsGroundDirty) {
     Ref<Vterrain> v = view(32, 32, 16);
     v->setTerrain(flatGround(0));
