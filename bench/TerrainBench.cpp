@@ -1,9 +1,11 @@
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "engine/render3d/RayBatch.h"
@@ -15,6 +17,7 @@
 #include "runtime/Fixed.h"
 #include "runtime/ProgramDirectory.h"
 #include "runtime/String.h"
+#include "runtime/WorkerThread.h"
 #include "tools/formats/SwfWriter.h"
 
 using namespace fairholm;
@@ -142,10 +145,38 @@ const Camera cameras[] = {
     {128 * one, 400 * one, 3000},
 };
 
+// Keeps a core busy while it lives, as any other program on the machine would.
+class BusyCore {
+public:
+    explicit BusyCore(bool on) {
+        if (on) {
+            m_thread = std::thread([this] {
+                uint64_t spins = 0;
+                while (!m_stop.load(std::memory_order_relaxed)) {
+                    benchmark::DoNotOptimize(++spins);
+                }
+            });
+        }
+    }
+    ~BusyCore() {
+        m_stop.store(true);
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+    }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
 void BM_DrawTerrain(benchmark::State& state) {
     RayBatch::limitTo(static_cast<RayBatch::Kernel>(state.range(2)));
     const int32_t width = static_cast<int32_t>(state.range(0));
     const int32_t height = static_cast<int32_t>(state.range(1));
+    // The helper thread or the owner alone; another core kept busy or not.
+    WorkerThread::setThreadsAllowed(state.range(3) != 0);
+    const BusyCore busy(state.range(4) != 0);
     Ref<Vterrain> view = make<Vterrain>(width, height, true);
     view->setTerrain(course());
     view->setHorizon(height - (height >= 300 ? 220 : 160));
@@ -161,17 +192,20 @@ void BM_DrawTerrain(benchmark::State& state) {
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * width * height);
     RayBatch::limitTo(RayBatch::Kernel::avx512);
+    WorkerThread::setThreadsAllowed(true);
 }
-// Width, height, and the widest ray batch kernel to use: 2 AVX-512 registers, 1 AVX2,
-// 0 none (the one-column caster); the processor may limit it further. The redraw is
-// shared with a helper thread: the time that counts is the wall time.
+// Width, height, the widest ray batch kernel to use (2 AVX-512 registers, 1 AVX2, 0
+// none: the one-column caster; the processor may limit it further), the helper thread
+// (1) or the owner alone (0), and another core kept busy by a spinning thread (1) or
+// not. The time that counts is the wall time; the helper must never make a frame
+// slower, a busy core or not.
 BENCHMARK(BM_DrawTerrain)
-    ->ArgNames({"width", "height", "kernel"})
-    ->Args({240, 320, 2})
-    ->Args({480, 640, 2})
-    ->Args({1280, 720, 2})
-    ->Args({240, 320, 1})
-    ->Args({240, 320, 0})
+    ->ArgNames({"width", "height", "kernel", "helper", "busy"})
+    ->ArgsProduct({{240}, {320}, {2}, {0, 1}, {0, 1}})
+    ->ArgsProduct({{480}, {640}, {2}, {0, 1}, {0, 1}})
+    ->ArgsProduct({{1280}, {720}, {2}, {0, 1}, {0, 1}})
+    ->Args({240, 320, 1, 1, 0})
+    ->Args({240, 320, 0, 1, 0})
     ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
 

@@ -7,6 +7,9 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
+#if defined(__linux__)
+#include <sched.h>
+#endif
 
 namespace fairholm {
 
@@ -117,7 +120,29 @@ void WorkerThread::wait() {
     m_jobDone.wait(lock, [this] { return !m_running; });
 }
 
+bool WorkerThread::finish() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_pending) {
+            m_pending = false;
+            m_running = false;
+            m_job = nullptr;
+            m_finished.store(m_started.load(std::memory_order_relaxed), std::memory_order_release);
+            return false;
+        }
+    }
+    wait();
+    return true;
+}
+
 void WorkerThread::serve() {
+#if defined(__linux__) && defined(SCHED_IDLE)
+    // The helper only takes a core nobody else wants: on a busy machine it does not take
+    // time from its owner (which then does the job itself and withdraws it, finish()),
+    // on an idle one it runs at full speed.
+    sched_param idle{};
+    sched_setscheduler(0, SCHED_IDLE, &idle);
+#endif
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         if (!m_pending && !m_quit) {

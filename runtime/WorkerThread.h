@@ -33,6 +33,10 @@ public:
     bool start(std::function<void()> job);
     // Returns when the started job is done.
     void wait();
+    // Withdraws the started job when the helper has not taken it yet (a helper that has
+    // no core to run on would keep the owner waiting for nothing), else waits for it as
+    // wait() does. True when the job ran, false when it was withdrawn unrun.
+    bool finish();
 
     // Whether helper threads may be started at all in this process (they may unless a
     // test says otherwise); a worker that may not start one answers false to start().

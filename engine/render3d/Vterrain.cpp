@@ -293,10 +293,12 @@ void Vterrain::castBatches(int32_t* target, int32_t stride, int32_t left, int32_
             }
         }
     };
+    // The owner never waits for a helper that has not begun: once it has claimed the
+    // last chunk itself, a job the helper did not take yet is withdrawn.
     const bool helped = chunks > 1 && m_helper.start([&] { castChunks(m_helperScratch); });
     castChunks(m_rayScratch);
     if (helped) {
-        m_helper.wait();
+        m_helper.finish();
     }
 }
 

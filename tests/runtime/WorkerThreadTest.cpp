@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdint>
 #include <thread>
 #include <vector>
 
@@ -75,6 +77,34 @@ TEST(WorkerThread, WithoutAThreadTheOwnerIsToldToWorkAlone) {
     EXPECT_TRUE(later.start([&] { ran = true; }));
     later.wait();
     EXPECT_TRUE(ran);
+}
+
+// finish() either withdraws a job the helper has not taken (it then never runs, so the
+// owner may let go of what the job refers to) or waits for it to be done; over many
+// jobs both happen, and a withdrawn one never runs late.
+TEST(WorkerThread, FinishWithdrawsAJobNotTakenOrWaitsForIt) {
+    WorkerThread worker;
+    std::atomic<int32_t> runs{0};
+    int32_t withdrawn = 0;
+    int32_t ran = 0;
+    for (int32_t i = 0; i < 2000; ++i) {
+        const int32_t before = runs.load();
+        ASSERT_TRUE(worker.start([&runs] { runs.fetch_add(1); }));
+        if (worker.finish()) {
+            ++ran;
+            EXPECT_EQ(runs.load(), before + 1);
+        } else {
+            ++withdrawn;
+            EXPECT_EQ(runs.load(), before);
+        }
+    }
+    // The last job is over either way: nothing runs after it.
+    worker.start([] {});
+    worker.wait();
+    EXPECT_EQ(runs.load(), ran);
+    EXPECT_GT(ran + withdrawn, 0);
+    RecordProperty("withdrawn", withdrawn);
+    RecordProperty("ran", ran);
 }
 
 }  // namespace
