@@ -293,6 +293,8 @@ private:
     // Match play pieces.
     void loadSavedMatch();
     void cyclePlayers();
+    // The players entry says the choice ("1 player", "2 players" ...).
+    void showPlayersChoice();
     // The players' names and golfers before a new round; false when the player backs out.
     bool runPlayersSetup();
     void startMatch(bool resume);

@@ -52,6 +52,10 @@ void Golf::loadSavedMatch() {
 
 void Golf::cyclePlayers() {
     m_playersChoice = m_playersChoice % Match::maxPlayers + 1;
+    showPlayersChoice();
+}
+
+void Golf::showPlayersChoice() {
     if (m_playersEntry) {
         m_playersEntry->setText(playersText(m_playersChoice));
     }
@@ -141,10 +145,10 @@ bool Golf::runPlayersSetup() {
 }
 
 void Golf::startMatch(bool resume) {
-    if (!resume || !m_savedMatch || m_match.players() != m_playersChoice) {
-        if (resume) {
-            m_match.start(m_playersChoice);
-        }
+    // Resuming without a saved round of these players starts a fresh one; a new game's
+    // round comes from the players' screen.
+    if (resume && !(m_savedMatch && m_match.players() == m_playersChoice)) {
+        m_match.start(m_playersChoice);
     }
     m_savedMatch = false;
     m_matchPlay = true;

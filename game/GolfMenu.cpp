@@ -26,8 +26,7 @@ void Golf::fillMainMenu(Ref<Vmenu> menu) {
     // Several players are a desktop comfort: the handset's menu keeps its seven entries.
     if (m_comfort) {
         m_playersEntry = m_mainMenu->addItem(lit(""), 'P');
-        m_playersEntry->setText(String::copyOf(
-            m_playersChoice == 1 ? std::string("1 player") : std::to_string(m_playersChoice) + " players"));
+        showPlayersChoice();
     }
 }
 
