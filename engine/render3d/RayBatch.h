@@ -15,6 +15,10 @@ class VpolyTerrain;
 // through exactly the steps and hits of the one-column caster. Where a hit draws, the
 // lane notes the point (x, z, ground height, distance, step) and the rows it covers in
 // a list of draws. A lane whose ray has ended idles until its batch's last ray ends.
+// Where the ray's next eight full-length steps all pass over ground lower than the
+// ray (the terrain's height windows tell), they are taken at once: misses at full
+// length change nothing but the ray's place, so it lands where the steps would have
+// taken it, in the same state. A ray climbing above the highest ground anywhere ends.
 // A cast keeps several batches in flight, so that while one waits for its height
 // fetches the others go on.
 //
@@ -46,6 +50,7 @@ public:
         const VpolyTerrain* terrain = nullptr;  // with a height grid
         const uint8_t* cells = nullptr;         // its region cells
         const uint32_t* quads = nullptr;        // its height quads
+        const int32_t* windows = nullptr;       // its height windows
         const int32_t* texels = nullptr;        // the TextureAtlas table of its palette
         uint64_t unfiltered = 0;                // bit i: entry i's texture is not filtered
         Kernel kernel = Kernel::none;           // the kernel to cast with (not none)

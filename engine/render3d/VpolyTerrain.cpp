@@ -144,6 +144,57 @@ const uint32_t* VpolyTerrain::heightQuads() {
     return reinterpret_cast<const uint32_t*>(m_heightQuads.data());
 }
 
+const int32_t* VpolyTerrain::heightWindows() {
+    if (!m_grid) {
+        return nullptr;
+    }
+    if (m_heightWindows.isEmpty() || m_windowVersion != m_gridVersion) {
+        if (m_heightWindows.isEmpty()) {
+            m_heightWindows = newIntArray(windowSide * windowSide + 1);
+            if (m_heightWindows.isEmpty()) {
+                return nullptr;
+            }
+        }
+        // The highest corner of each block of 8 x 8 cells (bilinear heights never rise
+        // above a cell's corners), blocks -1..32 each way; the grid's cells are
+        // 0..gridSize - 2, the default height holds elsewhere.
+        constexpr int32_t block = 1 << windowShift;
+        constexpr int32_t blocks = windowSide + 1;
+        int32_t highest[blocks][blocks];
+        for (int32_t by = 0; by < blocks; ++by) {
+            for (int32_t bx = 0; bx < blocks; ++bx) {
+                int32_t top = 0;
+                bool beyond = false;
+                for (int32_t cz = (by - 1) * block; cz < by * block; ++cz) {
+                    for (int32_t cx = (bx - 1) * block; cx < bx * block; ++cx) {
+                        if (cx < 0 || cz < 0 || cx > gridSize - 2 || cz > gridSize - 2) {
+                            beyond = true;
+                            continue;
+                        }
+                        const uint8_t* cell = m_grid + cz * gridSize + cx;
+                        top = std::max({top, int32_t{cell[0]}, int32_t{cell[1]}, int32_t{cell[gridSize]},
+                                        int32_t{cell[gridSize + 1]}});
+                    }
+                }
+                highest[by][bx] = beyond ? std::max(top * 4096, m_defaultHeight) : top * 4096;
+            }
+        }
+        int32_t* windows = m_heightWindows.data();
+        int32_t anywhere = m_defaultHeight;
+        for (int32_t by = 0; by < windowSide; ++by) {
+            for (int32_t bx = 0; bx < windowSide; ++bx) {
+                const int32_t top = std::max(
+                    {highest[by][bx], highest[by][bx + 1], highest[by + 1][bx], highest[by + 1][bx + 1]});
+                windows[by * windowSide + bx] = top;
+                anywhere = std::max(anywhere, top);
+            }
+        }
+        windows[windowSide * windowSide] = anywhere;
+        m_windowVersion = m_gridVersion;
+    }
+    return m_heightWindows.data();
+}
+
 void VpolyTerrain::paint(const IntArray& pixels, int32_t stride, int32_t rows, int32_t clipLeft,
                          int32_t clipTop, int32_t clipRight, int32_t clipBottom) {
     const fixed scale = m_effectiveScale;

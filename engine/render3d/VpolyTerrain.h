@@ -128,6 +128,14 @@ public:
     // h(gx, gz + 1) << 16 | h(gx + 1, gz + 1) << 24 at gz * gridSize + gx, for cells
     // 0..254 each way (the rest 0); null without a grid.
     const uint32_t* heightQuads();
+    // The highest ground (as heightAt gives it, the default height beyond the grid)
+    // over 16 x 16 cells: at (bz + 1) * windowSide + bx + 1 the window of cells from
+    // 8 bx to 8 bx + 15 and 8 bz to 8 bz + 15, for bx and bz in -1..31; entry
+    // windowSide * windowSide is the highest anywhere. Follows the grid like the quads
+    // (null without a grid).
+    static constexpr int32_t windowShift = 3;
+    static constexpr int32_t windowSide = (gridSize >> windowShift) + 1;
+    const int32_t* heightWindows();
     // The grid's levels (null before the first buildHeightMap).
     const uint8_t* gridLevels() const { return m_grid; }
     const IntArray& frictionTable() const { return m_frictionTable; }
@@ -150,6 +158,8 @@ private:
     uint32_t m_gridVersion = 0;
     IntArray m_heightQuads;
     uint32_t m_quadVersion = 0;
+    IntArray m_heightWindows;
+    uint32_t m_windowVersion = 0;
 
     ByteArray m_regionCells;
     int32_t m_regionCellWidth = 0;

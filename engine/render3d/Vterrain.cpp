@@ -229,7 +229,8 @@ void Vterrain::drawTerrain(const IntArray& pixels, int32_t stride, int32_t rows,
     int32_t* target = pixels.data();
     const bool direct = backBuffer().isEmpty();
     if (m_terrain && m_terrain->gridLevels() && RayBatch::available() && m_terrain->regionCells() &&
-        m_terrain->heightQuads() && m_atlas.prepare(*m_terrain, m_textures) && ensureRayScratch()) {
+        m_terrain->heightQuads() && m_terrain->heightWindows() && m_atlas.prepare(*m_terrain, m_textures) &&
+        ensureRayScratch()) {
         castBatches(target, stride, l, t, r, b, direct);
         return;
     }
@@ -261,6 +262,7 @@ void Vterrain::castBatches(int32_t* target, int32_t stride, int32_t left, int32_
     frame.unfiltered = m_atlas.entriesShowing(greenImage);
     frame.cells = m_terrain->regionCells();
     frame.quads = m_terrain->heightQuads();
+    frame.windows = m_terrain->heightWindows();
     frame.kernel = RayBatch::kernel();
 
     // Chunks of columns go to whichever thread is free; each column's pixels, sky and

@@ -141,6 +141,57 @@ TEST(VpolyTerrainGrid, BilinearInBothDirections) {
     EXPECT_EQ(t->heightAt(21 * one, 20 * one), 12 << 12);
 }
 
+// The terrain view takes steps at once over a window whose highest ground lies below
+// the ray: no point of a window may be higher than it says, and a peak must show in
+// every window holding it, and in the highest entry, as soon as it is edited in.
+TEST(VpolyTerrainGrid, HeightWindowsHoldTheHighestGroundAround) {
+    Ref<VpolyTerrain> t = flatMap(30);
+    const ByteArray& grid = t->editHeightGrid();
+    uint32_t seed = 7;
+    for (int32_t i = 1; i < VpolyTerrain::gridCells; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        grid[i] = static_cast<uint8_t>((seed >> 24) % 60);
+    }
+    const int32_t side = VpolyTerrain::windowSide;
+    const int32_t* windows = t->heightWindows();
+    ASSERT_NE(windows, nullptr);
+    // Random points over the map and a border of 20 cells beyond it.
+    for (int32_t i = 0; i < 200000; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        const fixed x = static_cast<fixed>(seed % (296u << 16)) - (20 << 16);
+        seed = seed * 1664525u + 1013904223u;
+        const fixed z = static_cast<fixed>(seed % (296u << 16)) - (20 << 16);
+        const int32_t bx = (x >> 19), bz = (z >> 19);
+        // Each of the (up to) four windows holding the point.
+        for (int32_t wz = bz - 1; wz <= bz; ++wz) {
+            for (int32_t wx = bx - 1; wx <= bx; ++wx) {
+                if (wx >= -1 && wx < side - 1 && wz >= -1 && wz < side - 1) {
+                    ASSERT_LE(t->heightAt(x, z), windows[(wz + 1) * side + wx + 1]) << x << "," << z;
+                }
+            }
+        }
+        ASSERT_LE(t->heightAt(x, z), windows[side * side]);
+    }
+    // Levels are under 60 and the default height is 30: the windows inside the map
+    // stay under 60, those reaching beyond it hold at least the default.
+    EXPECT_LT(windows[10 * side + 10], 60 << 12);
+    EXPECT_GE(windows[0], t->defaultHeight());
+    EXPECT_GE(windows[side * side - 1], t->defaultHeight());
+
+    // A peak at grid point (100, 44), a corner of cells 99 and 100 across and 43 and
+    // 44 down: windows 11 and 12 across (cells 88..103, 96..111) and 4 and 5 down
+    // (cells 32..47, 40..55) hold it.
+    t->editHeightGrid()[44 * 256 + 100] = 200;
+    windows = t->heightWindows();
+    for (int32_t wz = -1; wz < side - 1; ++wz) {
+        for (int32_t wx = -1; wx < side - 1; ++wx) {
+            const bool holds = (wx == 11 || wx == 12) && (wz == 4 || wz == 5);
+            EXPECT_EQ(windows[(wz + 1) * side + wx + 1] == 200 << 12, holds) << wx << "," << wz;
+        }
+    }
+    EXPECT_EQ(windows[side * side], 200 << 12);
+}
+
 TEST(VpolyTerrainGrid, BlurRowsTransposes) {
     Ref<VpolyTerrain> t = make<VpolyTerrain>();
     ByteArray src = newByteArray(6);
