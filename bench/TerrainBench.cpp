@@ -183,13 +183,21 @@ void BM_DrawTerrain(benchmark::State& state) {
     view->setSkyColors(static_cast<int32_t>(0xFF005995), static_cast<int32_t>(0xFF3399FF));
     IntArray target = view->backBuffer();
     size_t i = 0;
+    int64_t ground = 0;
     for (auto _ : state) {
         const Camera& c = cameras[i++ & 3];
         view->setHeading(c.heading);
         view->placeCamera(c.x, 141986, c.z);
         view->drawTerrain(target, width, height, 0, 0, width, height);
         benchmark::DoNotOptimize(target.data());
+        if (i <= 4) {
+            for (int32_t x = 0; x < width; ++x) {
+                ground += height - view->columnTop()[x];
+            }
+        }
     }
+    // Rows of ground a column, over the four cameras.
+    state.counters["ground"] = static_cast<double>(ground) / (4.0 * width);
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * width * height);
     RayBatch::limitTo(RayBatch::Kernel::avx512);
     WorkerThread::setThreadsAllowed(true);
@@ -206,6 +214,137 @@ BENCHMARK(BM_DrawTerrain)
     ->ArgsProduct({{1280}, {720}, {2}, {0, 1}, {0, 1}})
     ->Args({240, 320, 1, 1, 0})
     ->Args({240, 320, 0, 1, 0})
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// The other common way of drawing a height field, as a yardstick: the front-to-back
+// sweep with a y-buffer. Lines of equal distance cross the view from the nearest to
+// the farthest; on each, every column takes the height and colour of the map at its
+// point (the nearest texel, no filtering or shading), projects the height to a row and
+// fills from there down to the highest row it has filled so far (beyond the map:
+// the default height). Nearer ground hides
+// what lies behind it without a test. It reads one word a sample from a colour map of
+// 1024 x 1024 texels over the course (half a yard each: the resolution of our
+// textures) with the level in the top byte, and has the same eye, heading, horizon,
+// frame, reach (from 4.5 to 255.5 grid cells, 2 yards each) and sky as BM_DrawTerrain.
+// The lines start a texel apart and each is 0.035 texel farther from the next than the
+// last: about 212 lines, 8 texels apart at the far end.
+class SweepReference {
+public:
+    static constexpr int side = 1024;
+
+    SweepReference() : m_map(side * side) {
+        Ref<VpolyTerrain> terrain = course();
+        // Beyond the map, the default height, as our rays see it.
+        m_outside = static_cast<uint32_t>(terrain->defaultHeight() >> 12) << 24;
+        for (int ty = 0; ty < side; ++ty) {
+            for (int tx = 0; tx < side; ++tx) {
+                const fixed x = tx * (one / 2) + one / 4;
+                const fixed z = ty * (one / 2) + one / 4;
+                const int32_t region = terrain->regionAt(x, z);
+                const auto level = static_cast<uint32_t>(terrain->heightAt(x, z) >> 12);
+                const uint32_t colour = static_cast<uint32_t>(region * 0x9E3779B1u) >> 8;
+                m_map[ty * side + tx] = level << 24 | colour;
+            }
+        }
+    }
+
+    void draw(int32_t* target, int32_t width, int32_t height, int32_t horizon, const Camera& c, fixed eye,
+              const int32_t* sky) {
+        m_rows.assign(width, height);
+        m_height = height;
+        const double heading = c.heading * (2 * M_PI / 65536);
+        const double sinH = std::sin(heading);
+        const double cosH = std::cos(heading);
+        // In texels: the eye, a line's forward direction and its spread per column at
+        // one texel of distance (our rays widen by 4 units a column for 2048 forward).
+        const double eyeX = c.x / (one / 2.0);
+        const double eyeZ = c.z / (one / 2.0);
+        const double across = 4.0 / 2048.0;
+        const double eyeLevel = eye / 4096.0;
+        // Rows per level at one texel: our rays fall 4 units a row for each step of
+        // 2048 forward, in units of 1/4096 of a level and 1/16 of a yard = 1/8 texel.
+        const double rowsPerLevel = 4096.0 / (4.0 * 8.0);
+        m_lines = 0;
+        for (double z = 18, dz = 1; z < 1022; z += dz, dz += 0.035) {
+            ++m_lines;
+            const double spread = z * across;
+            double px = eyeX + z * sinH - (width / 2.0) * spread * cosH;
+            double pz = eyeZ - z * cosH - (width / 2.0) * spread * sinH;
+            const double stepX = spread * cosH;
+            const double stepZ = spread * sinH;
+            const double scale = rowsPerLevel / z;
+            for (int32_t col = 0; col < width; ++col, px += stepX, pz += stepZ) {
+                const auto tx = static_cast<uint32_t>(static_cast<int32_t>(px));
+                const auto tz = static_cast<uint32_t>(static_cast<int32_t>(pz));
+                const uint32_t texel = (tx | tz) < side ? m_map[tz * side + tx] : m_outside;
+                int32_t row = horizon + static_cast<int32_t>((eyeLevel - (texel >> 24)) * scale);
+                int32_t& lowest = m_rows[col];
+                if (row < lowest) {
+                    row = row < 0 ? 0 : row;
+                    const auto colour = static_cast<int32_t>(texel & 0xFFFFFF);
+                    for (int32_t y = row; y < lowest; ++y) {
+                        target[y * width + col] = colour;
+                    }
+                    lowest = row;
+                }
+            }
+        }
+        for (int32_t col = 0; col < width; ++col) {
+            for (int32_t y = 0; y < m_rows[col]; ++y) {
+                target[y * width + col] = sky[y];
+            }
+        }
+    }
+    int32_t lines() const { return m_lines; }
+    // The rows of ground drawn in the last frame, over all columns.
+    int64_t groundRows() const {
+        int64_t rows = 0;
+        for (const int32_t top : m_rows) {
+            rows += static_cast<int64_t>(m_rows.size() > 0 ? m_height - top : 0);
+        }
+        return rows;
+    }
+
+private:
+    std::vector<uint32_t> m_map;
+    uint32_t m_outside = 0;
+    std::vector<int32_t> m_rows;
+    int32_t m_lines = 0;
+    int32_t m_height = 0;
+};
+
+void BM_SweepReference(benchmark::State& state) {
+    const int32_t width = static_cast<int32_t>(state.range(0));
+    const int32_t height = static_cast<int32_t>(state.range(1));
+    static SweepReference sweep;
+    std::vector<int32_t> target(static_cast<size_t>(width) * height);
+    std::vector<int32_t> sky(height);
+    for (int32_t y = 0; y < height; ++y) {
+        sky[y] = 0x005995 + y * 0x000101;
+    }
+    const int32_t horizon = height - (height >= 300 ? 220 : 160);
+    size_t i = 0;
+    int64_t ground = 0;
+    for (auto _ : state) {
+        const Camera& c = cameras[i++ & 3];
+        // The eye above the ground under it, as placeCamera puts it.
+        sweep.draw(target.data(), width, height, horizon, c, course()->heightAt(c.x, c.z) + 141986,
+                   sky.data());
+        benchmark::DoNotOptimize(target.data());
+        if (i <= 4) {
+            ground += sweep.groundRows();
+        }
+    }
+    state.counters["lines"] = sweep.lines();
+    state.counters["ground"] = static_cast<double>(ground) / (4.0 * width);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * width * height);
+}
+BENCHMARK(BM_SweepReference)
+    ->ArgNames({"width", "height"})
+    ->Args({240, 320})
+    ->Args({480, 640})
+    ->Args({1280, 720})
     ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
 
