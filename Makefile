@@ -8,10 +8,14 @@ BIN    := $(BUILD)/bin
 WINDOWS       := build/windows
 WINDOWS_BUILD := build/setuplaunch
 WIN32_BUILD   := build/fairholm-win32
+# The engine, the game and the headless shell for 64-bit ARM Linux: cross-built into
+# build/arm64 (preset arm64) against ARM64_SYSROOT, a sysroot of Debian's arm64 packages,
+# with the native build's data files.
+ARM64_SYSROOT := build/arm64-sysroot
 GAME_DATA     := golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water \
                  holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18
 
-.PHONY: all deps configure build windows play test bench fuzz format asan tsan clean contact-sheet screenshots course-guide web play-web release deb
+.PHONY: all deps configure build windows arm64 arm64-build play test bench fuzz format asan tsan clean contact-sheet screenshots course-guide web play-web release deb
 
 all: build
 
@@ -40,6 +44,17 @@ windows: deps
 		if [ -f $(BIN)/$$name ]; then cp $(BIN)/$$name $(WINDOWS)/; fi; \
 	done
 
+# make arm64 builds it and runs the engine's tests and two golden runs under qemu-aarch64;
+# make test builds it and runs them as the ctest arm64_qemu, beside the others.
+arm64-build: build
+	@scripts/arm64-sysroot.sh $(ARM64_SYSROOT)
+	@cmake --preset arm64 -DFAIRHOLM_ARM64_SYSROOT=$(CURDIR)/$(ARM64_SYSROOT) \
+		-DFAIRHOLM_DATA_FROM=$(CURDIR)/$(BIN) >/dev/null
+	@cmake --build --preset arm64 -j $(JOBS)
+
+arm64: arm64-build
+	@ctest --preset arm64 -j $(JOBS)
+
 # The game in a web browser: build/web/ (index.html, fairholm.js, .wasm, .data) for any
 # static host, built with emscripten from the native build's data files.
 web: build
@@ -54,8 +69,8 @@ play: build
 	else echo "The game is not there yet: the engine and its tests are built, the game executable is not."; fi
 
 # The wine tests of the Windows game and launcher are part of ctest (fairholm_wine,
-# setuplaunch_wine).
-test: build windows release
+# setuplaunch_wine), and so are the arm64 build's tests under qemu (arm64_qemu).
+test: build windows release arm64-build
 	@ctest --preset $(PRESET) -j $(JOBS)
 
 # The Debian package of the release build: build/release/fairholm_<version>_<arch>.deb.

@@ -5,9 +5,13 @@
 set(FAIRHOLM_LINK_DIR bin CACHE STRING "Folder under the prefix for the links that start the game")
 set(FAIRHOLM_INSTALL_DIR lib/fairholm)
 
-install(TARGETS fairholm fairholm-headless RUNTIME DESTINATION ${FAIRHOLM_INSTALL_DIR})
-set(fairholm_data_files golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water
-    holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18)
+# The desktop game, when it is built (FAIRHOLM_SDL), and the headless one.
+set(fairholm_programs fairholm-headless)
+if(TARGET fairholm)
+    list(PREPEND fairholm_programs fairholm)
+endif()
+install(TARGETS ${fairholm_programs} RUNTIME DESTINATION ${FAIRHOLM_INSTALL_DIR})
+set(fairholm_data_files ${FAIRHOLM_GAME_DATA})
 list(TRANSFORM fairholm_data_files PREPEND ${FAIRHOLM_PROGRAM_DIR}/)
 install(FILES ${fairholm_data_files} DESTINATION ${FAIRHOLM_INSTALL_DIR})
 # The mark of a system installation: the game then keeps its saves in the player's data
@@ -17,7 +21,7 @@ install(CODE "file(WRITE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${FAIRHOLM_INS
 
 # Links relative to their own folder, so that the installed tree may be moved (DESTDIR).
 file(RELATIVE_PATH fairholm_link_target /${FAIRHOLM_LINK_DIR} /${FAIRHOLM_INSTALL_DIR})
-foreach(program fairholm fairholm-headless)
+foreach(program ${fairholm_programs})
     install(CODE "
         set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${FAIRHOLM_LINK_DIR}/${program}\")
         file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${FAIRHOLM_LINK_DIR}\")
@@ -50,11 +54,12 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/package/changelog.gz
 add_custom_target(fairholm_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/package/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/package/changelog.gz DESTINATION share/doc/fairholm)
 
-# Manual pages made from each game's --help and --version.
+# Manual pages made from each game's --help and --version (programs of this machine only:
+# help2man starts them itself).
 find_program(FAIRHOLM_HELP2MAN help2man)
-if(FAIRHOLM_HELP2MAN)
+if(FAIRHOLM_HELP2MAN AND NOT CMAKE_CROSSCOMPILING)
     set(man_pages)
-    foreach(program fairholm fairholm-headless)
+    foreach(program ${fairholm_programs})
         if(program STREQUAL fairholm)
             set(name "golf over eighteen holes in six landscapes")
         else()
@@ -73,6 +78,6 @@ if(FAIRHOLM_HELP2MAN)
     endforeach()
     add_custom_target(fairholm_man ALL DEPENDS ${man_pages})
     install(FILES ${man_pages} DESTINATION share/man/man6)
-else()
+elseif(NOT CMAKE_CROSSCOMPILING)
     message(STATUS "help2man not found: no manual pages (make deps installs it)")
 endif()

@@ -2,11 +2,11 @@
 # Installs the Debian packages listed in scripts/debian-packages.txt that are missing,
 # then the npm packages of the browser test (with the web group).
 #
-#   scripts/deps.sh [GROUP ...]   (play, test, windows, web; none: every group)
+#   scripts/deps.sh [GROUP ...]   (play, test, windows, arm64, web; none: every group)
 # As root it runs apt-get (one update first); otherwise it prints the command and fails.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-# The groups asked for (play, test, windows, web); none: all of them.
+# The groups asked for (play, test, windows, arm64, web); none: all of them.
 groups=" $* "
 mapfile -t wanted < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' "$here/debian-packages.txt" | awk -v groups="$groups" '
     /^\[.*\]$/ { group = substr($0, 2, length($0) - 2); next }

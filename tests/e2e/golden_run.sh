@@ -11,8 +11,10 @@
 # bytes of a state file to start from (`# greenvale: 03 00 0a 00 03 00`) and those of a
 # saved round of several players (`# greenvale-match: 46 48 4d 54 ...`).
 # FAIRHOLM_UPDATE_GOLDEN=1 writes the output as the new expectation instead; do that
-# only for a change that is meant to alter play.
+# only for a change that is meant to alter play. FAIRHOLM_EMULATOR (words separated by
+# spaces, e.g. `qemu-aarch64 -L SYSROOT`) starts a cross-built headless shell.
 set -euo pipefail
+read -ra emulator <<<"${FAIRHOLM_EMULATOR:-}"
 headless=$1
 program=$2
 script=$3
@@ -40,7 +42,7 @@ if [ -n "$match" ]; then
 fi
 
 # shellcheck disable=SC2086
-(cd "$work" && "$headless" --data "$work" --script "$script" --hash-frames --max-time 3600000 $options \
+(cd "$work" && "${emulator[@]}" "$headless" --data "$work" --script "$script" --hash-frames --max-time 3600000 $options \
     --record "$work/run.fhr") > "$work/output"
 cp "$work/output" "$work/live"
 if [ -f "$work/greenvale" ]; then
@@ -59,7 +61,7 @@ fi
 replay_note="no stroke, no recording"
 if [ -f "$work/run.fhr" ]; then
     state_before=$(od -An -tx1 -v "$work/greenvale" 2>/dev/null || echo none)
-    (cd "$work" && "$headless" --data "$work" --replay "$work/run.fhr" --hash-frames) > "$work/replayed"
+    (cd "$work" && "${emulator[@]}" "$headless" --data "$work" --replay "$work/run.fhr" --hash-frames) > "$work/replayed"
     if ! grep -q '^replay ended after [0-9]* strokes: the end of the recording$' "$work/replayed"; then
         echo "golden run: $(basename "$script"): the recording does not play to its end:" >&2
         tail -n 3 "$work/replayed" >&2
