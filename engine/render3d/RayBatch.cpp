@@ -24,30 +24,12 @@ std::atomic<RayBatch::Kernel> kernelLimit{RayBatch::Kernel::avx512};
 
 #if FAIRHOLM_RAY_BATCH
 
-namespace {
-
-// For each 8-bit lane mask, the lanes that are set, in order, as byte indices.
-constexpr std::array<uint64_t, 256> compactOrders = [] {
-    std::array<uint64_t, 256> orders{};
-    for (int mask = 0; mask < 256; ++mask) {
-        uint64_t order = 0;
-        int used = 0;
-        for (int lane = 0; lane < 8; ++lane) {
-            if (mask & (1 << lane)) {
-                order |= static_cast<uint64_t>(lane) << (8 * used++);
-            }
-        }
-        orders[mask] = order;
-    }
-    return orders;
-}();
-
-}  // namespace
-
 // Eight lanes of AVX2, sixteen registers.
 namespace avx2 {
 #define KERNEL_TARGET "avx2"
 constexpr int32_t batches = 2;
+#include "engine/render3d/RayBatchLanesAvx2.inc"
+
 #include "engine/render3d/RayBatchKernel.inc"
 #undef KERNEL_TARGET
 }  // namespace avx2
@@ -56,6 +38,8 @@ constexpr int32_t batches = 2;
 namespace avx512 {
 #define KERNEL_TARGET "avx2,avx512f,avx512vl,avx512bw"
 constexpr int32_t batches = 4;
+#include "engine/render3d/RayBatchLanesAvx2.inc"
+
 #include "engine/render3d/RayBatchKernel.inc"
 #undef KERNEL_TARGET
 }  // namespace avx512
