@@ -11,6 +11,12 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define FAIRHOLM_RAY_BATCH_X86 1
+#elif defined(__aarch64__)
+#include <arm_neon.h>
+#define FAIRHOLM_RAY_BATCH_NEON 1
+#elif defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#define FAIRHOLM_RAY_BATCH_SIMD128 1
 #endif
 
 namespace fairholm {
@@ -53,6 +59,26 @@ constexpr int32_t batches = 4;
 #undef KERNEL_TARGET
 }  // namespace avx512
 
+#elif FAIRHOLM_RAY_BATCH_NEON
+
+// Four lanes of NEON, thirty-two registers.
+namespace neon {
+constexpr int32_t batches = 4;
+#include "engine/render3d/RayBatchLanesNeon.inc"
+
+#include "engine/render3d/RayBatchKernel.inc"
+}  // namespace neon
+
+#elif FAIRHOLM_RAY_BATCH_SIMD128
+
+// Four lanes of WebAssembly's SIMD128.
+namespace simd128 {
+constexpr int32_t batches = 4;
+#include "engine/render3d/RayBatchLanesWasm.inc"
+
+#include "engine/render3d/RayBatchKernel.inc"
+}  // namespace simd128
+
 #endif
 
 namespace {
@@ -77,6 +103,12 @@ bool runs(RayBatch::Kernel kernel) {
                                        __builtin_cpu_supports("avx512bw");
             return avx512;
         }
+#elif FAIRHOLM_RAY_BATCH_NEON
+        case RayBatch::Kernel::neon:
+            return true;
+#elif FAIRHOLM_RAY_BATCH_SIMD128
+        case RayBatch::Kernel::simd128:
+            return true;
 #endif
         default:
             return false;
@@ -129,6 +161,12 @@ int32_t RayBatch::columnsPerCast(Kernel kernel) {
             return avx2::batches * avx2::lanes;
         case Kernel::avx512:
             return avx512::batches * avx512::lanes;
+#elif FAIRHOLM_RAY_BATCH_NEON
+        case Kernel::neon:
+            return neon::batches * neon::lanes;
+#elif FAIRHOLM_RAY_BATCH_SIMD128
+        case Kernel::simd128:
+            return simd128::batches * simd128::lanes;
 #endif
         default:
             return 1;
@@ -161,6 +199,14 @@ void RayBatch::cast(const int32_t* columns, int32_t count, int32_t* rows) {
         case Kernel::avx512:
             avx512::cast(m_draws, columns, count, rows);
             break;
+#elif FAIRHOLM_RAY_BATCH_NEON
+        case Kernel::neon:
+            neon::cast(m_draws, columns, count, rows);
+            break;
+#elif FAIRHOLM_RAY_BATCH_SIMD128
+        case Kernel::simd128:
+            simd128::cast(m_draws, columns, count, rows);
+            break;
 #endif
         default:
             break;
@@ -178,6 +224,14 @@ void RayBatch::colourDraws() {
             break;
         case Kernel::avx512:
             avx512::colour(m_draws);
+            break;
+#elif FAIRHOLM_RAY_BATCH_NEON
+        case Kernel::neon:
+            neon::colour(m_draws);
+            break;
+#elif FAIRHOLM_RAY_BATCH_SIMD128
+        case Kernel::simd128:
+            simd128::colour(m_draws);
             break;
 #endif
         default:

@@ -10,7 +10,7 @@ namespace fairholm {
 class VpolyTerrain;
 
 // The terrain view's column rays, a register's lanes at a time (eight on AVX2, four on
-// SSE4.1), in two passes.
+// SSE4.1, NEON and WebAssembly's SIMD128), in two passes.
 //
 // The march: each lane follows one column's ray through exactly the steps and hits of
 // the one-column caster. Where a hit draws, the lane notes the point (x, z, ground
@@ -27,7 +27,8 @@ class VpolyTerrain;
 // The kernel is written once (RayBatchKernel.inc) over a few operations on lanes, which
 // each instruction set has in a file of its own (RayBatchLanes*.inc). On x86 it is
 // built for SSE4.1, for AVX2 and for AVX2 with AVX-512's thirty-two registers, and the
-// processor picks at run time.
+// processor picks at run time; on arm64 it is built for NEON, and for the browser with
+// SIMD128 when the compiler targets it.
 class RayBatch {
 public:
     // The instruction sets a batch runs on, narrowest first: four lanes (SSE4.1 on
