@@ -192,6 +192,22 @@ protected:
     }
 };
 
+TEST(RayBatchKernels, EachBuildRunsItsFourLaneKernel) {
+    RayBatch::Kernel expected = RayBatch::Kernel::none;
+#if defined(__aarch64__)
+    expected = RayBatch::Kernel::neon;
+#elif defined(__wasm_simd128__)
+    expected = RayBatch::Kernel::simd128;
+#elif defined(__x86_64__) || defined(__i386__)
+    if (__builtin_cpu_supports("sse4.1")) {
+        expected = RayBatch::Kernel::sse41;
+    }
+#endif
+    RayBatch::limitTo(RayBatch::Kernel::sse41);
+    EXPECT_EQ(RayBatch::kernel(), expected);
+    RayBatch::limitTo(RayBatch::Kernel::avx512);
+}
+
 TEST_F(RayBatchTest, TheLimitPicksTheWidestKernelWithinIt) {
     const std::vector<RayBatch::Kernel> found = kernels();
     // Any four-lane limit means this build's four-lane kernel, where it has one.
