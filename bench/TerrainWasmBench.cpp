@@ -4,7 +4,8 @@
 // the one-column caster in interleaved rounds. Prints the median time of a frame for
 // each and their ratio, and fails when the two draw different frames.
 //
-//   TerrainWasmBench [ROUNDS] [FRAMES]   (15 rounds of 40 frames each)
+//   TerrainWasmBench [ROUNDS] [FRAMES] [KERNEL]   (15 rounds of 40 frames each; the
+//   widest kernel to use as a RayBatch::Kernel number, all by default)
 
 #include <algorithm>
 #include <chrono>
@@ -100,7 +101,11 @@ int main(int argc, char** argv) {
     const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 40;
     // The owner alone, as in the browser.
     WorkerThread::setThreadsAllowed(false);
+    if (argc > 3) {
+        RayBatch::limitTo(static_cast<RayBatch::Kernel>(std::atoi(argv[3])));
+    }
     const RayBatch::Kernel kernel = RayBatch::kernel();
+    RayBatch::limitTo(RayBatch::Kernel::avx512);
     if (kernel == RayBatch::Kernel::none) {
         std::printf("no ray batch kernel in this build\n");
     } else if (framesOf(kernel) != framesOf(RayBatch::Kernel::none)) {
