@@ -123,8 +123,8 @@ struct Shot {
     angle heading;
 };
 
-// Draws the same sequence of shots with the eight-column caster on or off and
-// returns every frame and column-top table in turn.
+// Draws the same sequence of shots with a ray batch kernel (none: the one-column
+// caster) and returns every frame and column-top table in turn.
 std::vector<std::vector<int32_t>> drawShots(RayBatch::Kernel kernel, const Ref<VpolyTerrain>& terrain,
                                             const Ref<Vilib>& pack, int32_t width, int32_t height,
                                             int32_t horizon, bool backBuffer,
@@ -166,10 +166,14 @@ std::vector<Shot> shotsOver(uint32_t seed, int32_t count) {
     return shots;
 }
 
-// The kernels this processor runs.
+constexpr RayBatch::Kernel everyKernel[] = {RayBatch::Kernel::sse41, RayBatch::Kernel::neon,
+                                            RayBatch::Kernel::simd128, RayBatch::Kernel::avx2,
+                                            RayBatch::Kernel::avx512};
+
+// The kernels this build and processor run.
 std::vector<RayBatch::Kernel> kernels() {
     std::vector<RayBatch::Kernel> found;
-    for (RayBatch::Kernel k : {RayBatch::Kernel::avx2, RayBatch::Kernel::avx512}) {
+    for (RayBatch::Kernel k : everyKernel) {
         RayBatch::limitTo(k);
         if (RayBatch::kernel() == k) {
             found.push_back(k);
@@ -183,10 +187,51 @@ class RayBatchTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (kernels().empty()) {
-            GTEST_SKIP() << "no AVX2: the one-column caster draws everything";
+            GTEST_SKIP() << "no ray batch kernel here: the one-column caster draws everything";
         }
     }
 };
+
+TEST(RayBatchKernels, EachBuildRunsItsFourLaneKernel) {
+    RayBatch::Kernel expected = RayBatch::Kernel::none;
+#if defined(__aarch64__)
+    expected = RayBatch::Kernel::neon;
+#elif defined(__wasm_simd128__)
+    expected = RayBatch::Kernel::simd128;
+#elif defined(__x86_64__) || defined(__i386__)
+    if (__builtin_cpu_supports("sse4.1")) {
+        expected = RayBatch::Kernel::sse41;
+    }
+#endif
+    RayBatch::limitTo(RayBatch::Kernel::sse41);
+    EXPECT_EQ(RayBatch::kernel(), expected);
+    RayBatch::limitTo(RayBatch::Kernel::avx512);
+}
+
+TEST_F(RayBatchTest, TheLimitPicksTheWidestKernelWithinIt) {
+    const std::vector<RayBatch::Kernel> found = kernels();
+    // Any four-lane limit means this build's four-lane kernel, where it has one.
+    RayBatch::Kernel fourLanes = RayBatch::Kernel::none;
+    for (RayBatch::Kernel k : found) {
+        if (k != RayBatch::Kernel::avx2 && k != RayBatch::Kernel::avx512) {
+            EXPECT_EQ(fourLanes, RayBatch::Kernel::none) << "two four-lane kernels";
+            fourLanes = k;
+        }
+    }
+    for (RayBatch::Kernel k : {RayBatch::Kernel::sse41, RayBatch::Kernel::neon, RayBatch::Kernel::simd128}) {
+        RayBatch::limitTo(k);
+        EXPECT_EQ(RayBatch::kernel(), fourLanes);
+    }
+    RayBatch::limitTo(RayBatch::Kernel::none);
+    EXPECT_EQ(RayBatch::kernel(), RayBatch::Kernel::none);
+    EXPECT_FALSE(RayBatch::available());
+    RayBatch::limitTo(RayBatch::Kernel::avx512);
+    EXPECT_EQ(RayBatch::kernel(), found.back());
+    for (RayBatch::Kernel k : found) {
+        EXPECT_GE(RayBatch::columnsPerCast(k), 1);
+        EXPECT_LE(RayBatch::columnsPerCast(k), RayBatch::maxColumnsPerCast);
+    }
+}
 
 TEST_F(RayBatchTest, SameFramesAsTheColumnCaster) {
     test::PackFile file("raybatch_textures", noisyTextures(8));
