@@ -118,8 +118,11 @@ public:
 
     fixed defaultHeight() const { return m_defaultHeight; }
     const ByteArray& heightGrid() const { return m_heightGrid; }
-    // The grid for changing levels by hand; tables derived from it (the quads) follow
-    // at their next use. Call it before each round of changes.
+    // The grid for changing levels by hand; tables derived from it (the quads and the
+    // windows) follow at their next use. Call it before each round of changes. Levels
+    // next to each other must differ by 127 at most, as in every grid buildHeightMap
+    // makes (its blur keeps them within about 96): heightAt's interpolation between
+    // rows wraps beyond that, and the windows no longer bound it.
     const ByteArray& editHeightGrid() {
         ++m_gridVersion;
         return m_heightGrid;
