@@ -12,8 +12,7 @@ WIN32_BUILD   := build/fairholm-win32
 # build/arm64 (preset arm64) against ARM64_SYSROOT, a sysroot of Debian's arm64 packages,
 # with the native build's data files.
 ARM64_SYSROOT := build/arm64-sysroot
-GAME_DATA     := golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water \
-                 holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18
+GAME_DATA     := $(shell grep -v '^\#' assets/data-files.txt)
 
 .PHONY: all deps configure build windows arm64 arm64-build play test bench fuzz format asan tsan clean contact-sheet screenshots course-guide web play-web release deb
 

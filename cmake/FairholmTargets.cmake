@@ -6,8 +6,8 @@ file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/../VERSION FAIRHOLM_VERSION LIMIT_COUNT 1
 add_compile_definitions(FAIRHOLM_VERSION="${FAIRHOLM_VERSION}")
 
 # The game's data files, as the host tools write them into the program directory.
-set(FAIRHOLM_GAME_DATA golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water
-    holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18)
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/../assets/data-files.txt FAIRHOLM_GAME_DATA REGEX "^[^#]")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/../assets/data-files.txt)
 
 function(fairholm_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra)

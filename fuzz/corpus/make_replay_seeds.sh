@@ -15,8 +15,7 @@ out=$here/ReplayFuzz
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for name in golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit incup water \
-    holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18; do
+for name in $(grep -v '^#' "$source_dir/assets/data-files.txt"); do
     cp "$program/$name" "$work/"
 done
 

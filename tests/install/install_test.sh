@@ -15,8 +15,7 @@ fail() { echo "FAIL $*"; exit 1; }
 
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
 lib="$work/root/usr/lib/fairholm"
-for name in fairholm fairholm-headless golf.bin f10.bin f13.bin f16.bin help.txt arrow music swing hit \
-    incup water holes_1-3 holes_4-6 holes_7-9 holes_10-12 holes_13-15 holes_16-18 installed; do
+for name in fairholm fairholm-headless $(grep -v '^#' "$(dirname "$0")/../../assets/data-files.txt") installed; do
     [ -f "$lib/$name" ] || fail "$lib/$name is not installed"
 done
 for program_name in fairholm fairholm-headless; do
